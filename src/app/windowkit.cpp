@@ -1,0 +1,85 @@
+#include "windowkit.h"
+
+#include "classicstyle.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QFont>
+#include <QMouseEvent>
+#include <QScreen>
+#include <QUrl>
+
+void ClickableLabel::mouseReleaseEvent(QMouseEvent *event)
+{
+    QLabel::mouseReleaseEvent(event);
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+        emit clicked();
+}
+
+static void initAssets()
+{
+    Q_INIT_RESOURCE(assets);
+}
+
+namespace WindowKit {
+
+void setupApplication()
+{
+    initAssets();
+    // The forms' captions are laid out for a bitmap face that Linux lacks; a
+    // narrow sans fits every caption into its pixel box at the same point size.
+    QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
+                               {QStringLiteral("Liberation Sans Narrow"),
+                                QStringLiteral("Liberation Sans"),
+                                QStringLiteral("DejaVu Sans Condensed")});
+    QFont::insertSubstitutions(QStringLiteral("Arial"),
+                               {QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"),
+                                QStringLiteral("DejaVu Sans")});
+    QApplication::setStyle(new ClassicStyle);
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/assets/icon.png")));
+}
+
+void fixWindow(QWidget *window, bool tool)
+{
+    Qt::WindowFlags flags = (tool ? Qt::Tool : Qt::Window) | Qt::CustomizeWindowHint
+        | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint
+        | Qt::MSWindowsFixedSizeDialogHint;
+    window->setWindowFlags(flags);
+    window->setFixedSize(window->size());
+}
+
+void centreOnScreen(QWidget *window)
+{
+    QScreen *screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect area = screen->availableGeometry();
+    window->move(area.center() - QPoint(window->width() / 2, window->height() / 2));
+}
+
+QFont bigBold()
+{
+    QFont f(QStringLiteral("MS Sans Serif"));
+    f.setPointSizeF(9.75);
+    f.setBold(true);
+    return f;
+}
+
+void styleLink(QLabel *label)
+{
+    QPalette p = label->palette();
+    p.setColor(QPalette::WindowText, QColor(0, 0, 255));
+    label->setPalette(p);
+    QFont f = label->font();
+    f.setBold(true);
+    f.setUnderline(true);
+    label->setFont(f);
+    label->adjustSize();
+}
+
+void openAddress(const char *url)
+{
+    QDesktopServices::openUrl(QUrl(QString::fromLatin1(url)));
+}
+
+} // namespace WindowKit

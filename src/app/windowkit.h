@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QLabel>
+
+class QApplication;
+
+// A label that reports a left click, for pictures and web links.
+class ClickableLabel : public QLabel {
+    Q_OBJECT
+public:
+    using QLabel::QLabel;
+
+signals:
+    void clicked();
+
+protected:
+    void mouseReleaseEvent(QMouseEvent *event) override;
+};
+
+namespace WindowKit {
+
+// Fusion style, font fallbacks, the shared window icon.
+void setupApplication();
+
+// Fixed client size, no minimise or maximise button; a tool window when asked.
+void fixWindow(QWidget *window, bool tool);
+
+// Places the window in the middle of its screen.
+void centreOnScreen(QWidget *window);
+
+// "MS Sans Serif" 9.75 pt bold, or its fallback.
+QFont bigBold();
+
+// Blue, bold, underlined, sized to its text.
+void styleLink(QLabel *label);
+
+// Hands the address to the desktop; does not wait and reports nothing.
+void openAddress(const char *url);
+
+} // namespace WindowKit

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <array>
+
+class QWidget;
+
+// One relabelled caption: a window's own title (empty target) or a control, menu
+// or menu item found by its object name.
+struct Caption {
+    enum Window { Dialog, Main } window;
+    const char *target;
+    const char *czech;
+    const char *english;
+};
+
+extern const std::array<Caption, 29> Captions;
+
+// Applies the Czech column for language 1, the English one for 2, nothing
+// otherwise. Either window may be null.
+void applyCaptions(int language, QWidget *dialog, QWidget *mainWindow);
