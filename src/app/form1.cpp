@@ -10,6 +10,8 @@
 
 #include <QCloseEvent>
 #include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTimer>
@@ -179,12 +181,24 @@ void Form1::showScript()
            && current[current.size() - 1 - tail] == doc[doc.size() - 1 - tail])
         ++tail;
     if (head < current.size() || head < doc.size()) {
+        const qsizetype oldEnd = current.size() - tail;
+        const qsizetype newEnd = doc.size() - tail;
+        QPlainTextEdit *preview = ui->Text1;
+        const int caret = preview->textCursor().position();
+        const int scroll = preview->verticalScrollBar()->value();
         QTextCursor cursor(document);
         cursor.setPosition(int(head));
-        cursor.setPosition(int(current.size() - tail), QTextCursor::KeepAnchor);
+        cursor.setPosition(int(oldEnd), QTextCursor::KeepAnchor);
         m_writingPreview = true;
-        cursor.insertText(doc.mid(head, doc.size() - head - tail));
+        cursor.insertText(doc.mid(head, newEnd - head));
         m_writingPreview = false;
+        if (caret >= head && caret <= oldEnd) {
+            // A caret in the replaced stretch stays at its offset there, or at its end.
+            QTextCursor moved = preview->textCursor();
+            moved.setPosition(int(caret == oldEnd ? newEnd : qMin<qsizetype>(caret, newEnd)));
+            preview->setTextCursor(moved);
+            preview->verticalScrollBar()->setValue(scroll);
+        }
     }
     m_previewDoc = std::move(doc);
     m_previewEdited = false;
@@ -249,6 +263,12 @@ void Form1::closeEvent(QCloseEvent *event)
 {
     event->accept();
     QCoreApplication::exit(0);
+}
+
+bool Form1::focusNextPrevChild(bool next)
+{
+    return WindowKit::focusNextSkippingOptions(
+        this, next, [this](bool forward) { return QMainWindow::focusNextPrevChild(forward); });
 }
 
 void Form1::showEvent(QShowEvent *event)

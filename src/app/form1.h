@@ -47,6 +47,7 @@ public:
 protected:
     void closeEvent(QCloseEvent *event) override;
     void showEvent(QShowEvent *event) override;
+    bool focusNextPrevChild(bool next) override;
 
 private:
     void save();

@@ -6,6 +6,7 @@
 #include <QDesktopServices>
 #include <QFont>
 #include <QMouseEvent>
+#include <QRadioButton>
 #include <QScreen>
 #include <QUrl>
 
@@ -75,6 +76,22 @@ void styleLink(QLabel *label)
     f.setUnderline(true);
     label->setFont(f);
     label->adjustSize();
+}
+
+bool focusNextSkippingOptions(QWidget *window, bool next, const std::function<bool(bool)> &step)
+{
+    if (!step(next))
+        return false;
+    // Tabbing out of a group already passes its other buttons; tabbing into one
+    // lands on its first or last button, which is moved to the selected one.
+    auto *option = qobject_cast<QRadioButton *>(window->focusWidget());
+    if (!option || option->isChecked() || !option->autoExclusive() || !option->parentWidget())
+        return true;
+    for (auto *sibling : option->parentWidget()->findChildren<QRadioButton *>(
+             Qt::FindDirectChildrenOnly))
+        if (sibling->isChecked() && sibling->autoExclusive())
+            sibling->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+    return true;
 }
 
 void openAddress(const char *url)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QLabel>
+#include <functional>
 
 class QApplication;
 
@@ -36,5 +37,10 @@ void styleLink(QLabel *label);
 
 // Hands the address to the desktop; does not wait and reports nothing.
 void openAddress(const char *url);
+
+// Tab and Backtab through `window`, stopping in a group of option buttons only
+// at the selected one, as the group is one stop of the tab order. `step` is the
+// window class's own focusNextPrevChild.
+bool focusNextSkippingOptions(QWidget *window, bool next, const std::function<bool(bool)> &step);
 
 } // namespace WindowKit

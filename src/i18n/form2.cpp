@@ -31,6 +31,12 @@ int Form2::showModal()
     return exec();
 }
 
+bool Form2::focusNextPrevChild(bool next)
+{
+    return WindowKit::focusNextSkippingOptions(
+        this, next, [this](bool forward) { return QDialog::focusNextPrevChild(forward); });
+}
+
 void Form2::Form_Load()
 {
     if (Module1::LanguageId == 1)

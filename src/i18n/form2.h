@@ -26,6 +26,9 @@ public:
 signals:
     void captionsApplied();
 
+protected:
+    bool focusNextPrevChild(bool next) override;
+
 private:
     void Form_Load();
     void readBack();

@@ -12,10 +12,30 @@ QString fileName()
     return QStringLiteral("autoexec") + QStringLiteral(".cfg");
 }
 
-QString targetPath()
+namespace {
+
+// The last working directory seen, to name the file when the directory is gone.
+QString &lastDirectory()
+{
+    static QString dir;
+    return dir;
+}
+
+QString currentDirectory()
 {
     const QString dir = QDir::currentPath();
-    return dir.isEmpty() ? fileName() : QDir(dir).absoluteFilePath(fileName());
+    if (!dir.isEmpty())
+        lastDirectory() = dir;
+    return dir;
+}
+
+} // namespace
+
+QString targetPath()
+{
+    const QString dir = currentDirectory();
+    const QString known = dir.isEmpty() ? lastDirectory() : dir;
+    return known.isEmpty() ? fileName() : QDir(known).absoluteFilePath(fileName());
 }
 
 namespace {
@@ -58,26 +78,31 @@ QByteArray encode(QStringView text)
 Outcome save(QStringView text)
 {
     Outcome r;
-    const QString dir = QDir::currentPath();
+    r.path = targetPath();
+    const QString dir = currentDirectory();
     if (dir.isEmpty() || !QFileInfo(dir).isDir()) {
         // A relative name would otherwise resolve against a folder that is gone.
-        r.path = dir.isEmpty() ? fileName() : QDir(dir).absoluteFilePath(fileName());
         r.reason = QStringLiteral("The current folder no longer exists.");
         return r;
     }
-    r.path = QDir(dir).absoluteFilePath(fileName());
 
     const QByteArray bytes = encode(text);
     QSaveFile file(r.path);
     file.setDirectWriteFallback(true);
-    if (!file.open(QIODevice::WriteOnly)) {
+    // Unbuffered, so that a short write shows here and not in a flush whose
+    // failure commit() would not report.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         r.reason = file.errorString();
         return r;
     }
-    if (file.write(bytes) != bytes.size()) {
-        r.reason = file.errorString();
-        file.cancelWriting();
-        return r;
+    for (qsizetype done = 0; done < bytes.size();) {
+        const qint64 n = file.write(bytes.constData() + done, bytes.size() - done);
+        if (n <= 0) {
+            r.reason = file.errorString();
+            file.cancelWriting();
+            return r;
+        }
+        done += n;
     }
     if (!file.commit()) {
         r.reason = file.errorString();
