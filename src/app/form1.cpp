@@ -259,6 +259,13 @@ void Form1::Command3_Click()
     QCoreApplication::exit(0);
 }
 
+void Form1::changeEvent(QEvent *event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::LanguageChange)
+        captionsChanged();
+}
+
 void Form1::closeEvent(QCloseEvent *event)
 {
     event->accept();
@@ -293,7 +300,6 @@ void Form1::help1_Click()
 void Form1::lang_Click()
 {
     Form2 dialog(this, this);
-    connect(&dialog, &Form2::captionsApplied, this, &Form1::captionsChanged);
     dialog.showModal();
 }
 

@@ -45,6 +45,7 @@ public:
     QTimer *Timer1;
 
 protected:
+    void changeEvent(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void showEvent(QShowEvent *event) override;
     bool focusNextPrevChild(bool next) override;

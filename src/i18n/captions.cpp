@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QCoreApplication>
 #include <QDialog>
 #include <QGroupBox>
 #include <QLabel>
@@ -86,5 +87,10 @@ void applyCaptions(int language, QWidget *dialog, QWidget *mainWindow)
         QWidget *window = c.window == Caption::Dialog ? dialog : mainWindow;
         if (window)
             setCaption(window, c.target, QString::fromUtf8(language == 1 ? c.czech : c.english));
+    }
+    // Lets the main window bring what derives from its captions up to date.
+    if (mainWindow) {
+        QEvent changed(QEvent::LanguageChange);
+        QCoreApplication::sendEvent(mainWindow, &changed);
     }
 }

@@ -60,7 +60,6 @@ void Form2::optjazyk(float &aktiv)
 {
     Q_UNUSED(aktiv);
     applyCaptions(Module1::LanguageId, this, m_mainWindow);
-    emit captionsApplied();
 }
 
 void Form2::Option1_Click()

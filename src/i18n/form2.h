@@ -23,9 +23,6 @@ public:
 
     Ui::Form2 *ui;
 
-signals:
-    void captionsApplied();
-
 protected:
     bool focusNextPrevChild(bool next) override;
 
