@@ -233,6 +233,12 @@ private slots:
         QCOMPARE(p->textCursor().block().text(), previewLines(w).last());
         const int scroll = p->verticalScrollBar()->value();
         QVERIFY(scroll > 0);
+        const QPoint at(20, 20);
+        QWheelEvent wheel(at, p->viewport()->mapToGlobal(at), {}, {0, 120}, Qt::NoButton, {},
+                          Qt::NoScrollPhase, false);
+        QApplication::sendEvent(p->viewport(), &wheel);
+        QVERIFY(p->verticalScrollBar()->value() < scroll);
+        p->verticalScrollBar()->setValue(scroll);
         QTextCursor caret = p->textCursor();
         caret.setPosition(p->document()->findBlockByNumber(40).position() + 3);
         p->setTextCursor(caret);
