@@ -81,7 +81,6 @@ private slots:
         const int settingLines[] = {1, 2, 3, 4, 5, 6, 7, 8, 11, 16, 17, 18, 19};
         const char *actions[4] = {" forward", " backward", " left", " right"};
         long baseline = 0;
-        int repairs = 0;
 
         for (int tick = 0; tick < SOAK_TICKS; ++tick) {
             for (int changes = int(rng.bounded(4)); changes > 0; --changes) {
@@ -94,7 +93,6 @@ private slots:
                 } else if (what < 11) {
                     // Keys are mostly single characters, now and then anything.
                     const bool hostile = rng.bounded(50) == 0;
-                    repairs += hostile;
                     texts[what - 5]->setText(hostile ? hostileText(rng)
                                                      : QString(QChar(char16_t(0x20 + rng.bounded(0x250)))));
                 } else if (what < 13) {
@@ -105,34 +103,31 @@ private slots:
             }
             w.form.Timer1_Timer();
 
+            // Every line but the setting lines as at start; each setting line by its rule.
             const QStringList l = w.form.previewText().split("\r\n");
             QCOMPARE(l.size(), 59);
             for (int i = 0; i < 59; ++i)
                 if (!std::count(std::begin(settingLines), std::end(settingLines), i + 1))
                     QCOMPARE(l[i], fixed[i]);
-            const QString values[5] = {w.ui.Label4->text(), w.ui.Label6->text(), w.ui.Label7->text(),
-                                       w.ui.Label8->text(), w.ui.Label10->text()};
+            QLabel *labels[5] = {w.ui.Label4, w.ui.Label6, w.ui.Label7, w.ui.Label8, w.ui.Label10};
             for (const GameBar &g : GameBars) {
                 const QString v = QString::number(g.constant - bars[g.bar - 1]->value());
-                QCOMPARE(values[g.bar - 1], v);
+                QCOMPARE(labels[g.bar - 1]->text(), v);
                 QCOMPARE(l[g.line - 1], QLatin1String(g.keyword) + v);
             }
-            QCOMPARE(l[0].size(), w.ui.Text2->text().size() + 7);
-            QVERIFY(l[0].startsWith("name \"") && l[0].endsWith('"'));
-            QCOMPARE(l[1].size(), w.ui.Text3->text().size() + 7);
+            QCOMPARE(l[0], "name \"" + singleLine(w.ui.Text2->text()) + '"');
+            QCOMPARE(l[1], "team \"" + singleLine(w.ui.Text3->text()) + '"');
             QCOMPARE(l[2], w.ui.Check1->isChecked() ? "invmouse 1" : "invmouse 0");
             for (int o = 0; o < 5; ++o)
                 if (options[o]->isChecked())
                     QCOMPARE(l[7], QStringLiteral("fpsrange ") + FpsPresets[size_t(o)]);
             for (int k = 0; k < 4; ++k) {
-                QCOMPARE(texts[k + 2]->text().size(), 1);
-                QVERIFY(l[15 + k].startsWith("bind "));
-                QCOMPARE(l[15 + k].mid(6), QLatin1String(actions[k]));
+                QCOMPARE(texts[k + 2]->text().size(), 1);  // repaired
+                QCOMPARE(l[15 + k], "bind " + singleLine(texts[k + 2]->text()) + actions[k]);
             }
             if (tick == 2000)
                 baseline = residentKiB();
         }
-        QVERIFY(answers.answered <= repairs);
         const long growth = residentKiB() - baseline;
         qInfo("resident growth after warm-up: %ld KiB, %d key repairs", growth, answers.answered);
         QVERIFY2(growth < 16 * 1024, qPrintable(QString::number(growth)));
