@@ -140,23 +140,6 @@ private slots:
         }
     }
 
-    void tickWhileMessageOpen()
-    {
-        // A tick that runs while another tick's message is open finds that field
-        // repaired and reports only the other invalid one.
-        TestWindow w;
-        ModalResponder modal;
-        modal.onMessage = [&](const ModalResponder::Message &) {
-            if (modal.messages.size() == 1)
-                QTimer::singleShot(0, &w.form, [&] { w.form.Timer1_Timer(); });
-        };
-        w.ui.Text4->setText("");
-        w.ui.Text5->setText("");
-        w.form.Timer1_Timer();
-        QCOMPARE(modal.messages.size(), 2);
-        QCOMPARE(w.ui.Text4->text() + w.ui.Text5->text(), "WS");
-    }
-
     void previewFollowsTheTick()
     {
         TestWindow w;
@@ -195,7 +178,6 @@ private slots:
         QCOMPARE(p->verticalScrollBar()->value(), scroll);
         QCOMPARE(p->textCursor().blockNumber(), 40);
         QCOMPARE(p->textCursor().positionInBlock(), 3);
-
     }
 
     void saveWritesThePreview()
