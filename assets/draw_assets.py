@@ -172,6 +172,13 @@ def draw_gun(p, butt, muzzle):
     return at
 
 
+
+def draw_glove(p, h):
+    """A gloved hand, lit from the upper left."""
+    p.circle(h[0], h[1], 3.0, GLOVE[2])
+    p.circle(h[0] - 0.5, h[1] - 0.5, 2.3, GLOVE[1])
+    p.circle(h[0] - 1.2, h[1] - 1.2, 0.9, GLOVE[0])
+
 def draw_figure(p, pose="port"):
     """Armoured soldier facing the viewer.
 
@@ -275,9 +282,7 @@ def draw_figure(p, pose="port"):
         p.limb(l_el, 6.4, fore, 5.6, ARMOR)
         draw_gun(p, butt, muzzle)
         for h in (grip, fore):
-            p.circle(h[0], h[1], 3.0, GLOVE[2])
-            p.circle(h[0] - 0.5, h[1] - 0.5, 2.3, GLOVE[1])
-            p.circle(h[0] - 1.2, h[1] - 1.2, 0.9, GLOVE[0])
+            draw_glove(p, h)
     else:
         # left arm hangs loose, right hand holds the rifle upright at the side
         l_sh, l_el, l_hand = (18.5, 40), (15.5, 52), (16, 62)
@@ -291,9 +296,7 @@ def draw_figure(p, pose="port"):
         p.limb(r_el, 6.4, r_hand, 5.4, ARMOR)
         draw_gun(p, butt, muzzle)
         for h in (l_hand, r_hand):
-            p.circle(h[0], h[1], 3.0, GLOVE[2])
-            p.circle(h[0] - 0.5, h[1] - 0.5, 2.3, GLOVE[1])
-            p.circle(h[0] - 1.2, h[1] - 1.2, 0.9, GLOVE[0])
+            draw_glove(p, h)
 
 
 def make_figure(path):
