@@ -61,6 +61,16 @@ Form1::Form1(QWidget *parent) : QMainWindow(parent), ui(new Ui::Form1)
     connect(ui->about, &QAction::triggered, this, &Form1::about_Click);
     connect(ui->Label15, &ClickableLabel::clicked, this, &Form1::Label15_Click);
 
+    // The tick recomposes only after one of the settings controls has changed.
+    const auto changed = [this] { m_controlsChanged = true; };
+    for (QLineEdit *field : {ui->Text2, ui->Text3, ui->Text4, ui->Text5, ui->Text6, ui->Text7})
+        connect(field, &QLineEdit::textChanged, this, changed);
+    for (QScrollBar *bar : {ui->VScroll1, ui->VScroll2, ui->VScroll3, ui->VScroll4, ui->VScroll5})
+        connect(bar, &QScrollBar::valueChanged, this, changed);
+    for (QAbstractButton *button : std::initializer_list<QAbstractButton *>{
+             ui->Check1, ui->Option1, ui->Option2, ui->Option3, ui->Option4, ui->Option5})
+        connect(button, &QAbstractButton::toggled, this, changed);
+
     captionsChanged();
     ui->Text2->setFocus();
 
@@ -87,6 +97,9 @@ void Form1::Form_Load()
 
 void Form1::Timer1_Timer()
 {
+    if (!m_controlsChanged && !m_previewEdited)
+        return;
+    m_controlsChanged = false;
     ValidateKeyFields();
     const ScriptSettings s = readSettings();
     if (m_composed && s == m_composedFrom) {
@@ -206,15 +219,9 @@ void Form1::showScript()
 
 QString Form1::previewText() const
 {
-    const QString raw = ui->Text1->document()->toRawText();
-    QString text;
-    text.reserve(raw.size() + 2 * ScriptLineCount);
-    for (QChar c : raw) {
-        if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator)
-            text += QLatin1String("\r\n");
-        else
-            text += c;
-    }
+    QString text = ui->Text1->document()->toRawText();
+    text.replace(QChar(QChar::ParagraphSeparator), QLatin1String("\r\n"));
+    text.replace(QChar(QChar::LineSeparator), QLatin1String("\r\n"));
     return text;
 }
 
@@ -281,8 +288,8 @@ bool Form1::focusNextPrevChild(bool next)
 void Form1::showEvent(QShowEvent *event)
 {
     QMainWindow::showEvent(event);
-    if (!m_placed) {
-        m_placed = true;
+    if (!m_shownBefore) {
+        m_shownBefore = true;
         ui->Text2->setFocus();
     }
 }

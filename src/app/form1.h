@@ -60,9 +60,10 @@ private:
     ScriptLines m_lines;
     ScriptSettings m_composedFrom;
     bool m_composed = false;
+    bool m_controlsChanged = true;  // a settings control changed since the last tick
     std::array<qint16, 5> m_shownValues;
     QString m_previewDoc;          // the preview document's text as last written
     bool m_previewEdited = true;   // changed by someone other than the tick since then
     bool m_writingPreview = false;
-    bool m_placed = false;
+    bool m_shownBefore = false;
 };
