@@ -130,7 +130,9 @@ private slots:
         }
         const long growth = residentKiB() - baseline;
         qInfo("resident growth after warm-up: %ld KiB, %d key repairs", growth, answers.answered);
+#ifndef SOAK_SANITIZED
         QVERIFY2(growth < 16 * 1024, qPrintable(QString::number(growth)));
+#endif
     }
 
     void keyRepairUnderStress()
