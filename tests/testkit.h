@@ -14,10 +14,9 @@
 #include <QTimer>
 #include <functional>
 
-// Answers modal windows while it lives. Each message box is recorded when first
-// seen and closed with OK when seen again a few milliseconds later, so that work
-// a test schedules from `onMessage` runs while the box is open. Other modal
-// windows go to `onWindow`.
+// Answers modal windows while it lives. Each message box is recorded (and shown
+// to `onMessage`) as it appears and closed with OK as soon as its loop runs; every
+// other modal window is handed, from inside its own loop, to the next of `steps`.
 class ModalResponder : public QObject {
 public:
     struct Message {
@@ -26,37 +25,27 @@ public:
     };
     QList<Message> messages;
     std::function<void(const Message &)> onMessage;
-    std::function<void(QWidget *)> onWindow;
+    QList<std::function<void(QWidget *)>> steps;
+    int stepsDone = 0;
 
-    ModalResponder()
-    {
-        connect(&m_timer, &QTimer::timeout, this, &ModalResponder::poll);
-        m_timer.start(5);
-    }
+    ModalResponder() { qApp->installEventFilter(this); }
+    ~ModalResponder() override { qApp->removeEventFilter(this); }
 
-private:
-    void poll()
+    bool eventFilter(QObject *o, QEvent *e) override
     {
-        QWidget *w = QApplication::activeModalWidget();
-        if (!w || !w->isVisible())
-            return;
-        auto *box = qobject_cast<QMessageBox *>(w);
-        if (!box) {
-            if (onWindow)
-                onWindow(w);
-            return;
-        }
-        if (!box->property("recorded").toBool()) {
-            box->setProperty("recorded", true);
+        auto *w = qobject_cast<QWidget *>(o);
+        if (e->type() != QEvent::Show || !w || !w->isWindow() || !w->isModal())
+            return false;
+        if (auto *box = qobject_cast<QMessageBox *>(w)) {
             messages.append({box->windowTitle(), box->text(), box->icon()});
             if (onMessage)
                 onMessage(messages.last());
-            return;
+            QTimer::singleShot(0, box, [box] { box->button(QMessageBox::Ok)->click(); });
+        } else if (stepsDone < steps.size()) {
+            QTimer::singleShot(0, w, [w, step = steps[stepsDone++]] { step(w); });
         }
-        box->button(QMessageBox::Ok)->click();
+        return false;
     }
-
-    QTimer m_timer;
 };
 
 // A main window as the program starts it, shown, with its own timer stopped so

@@ -58,22 +58,6 @@ bool isLinkStyled(QLabel *l)
         && l->font().underline() && l->size() == l->sizeHint();
 }
 
-// Runs one step on each modal window that appears, in order, from inside its loop.
-struct Steps : ModalResponder {
-    QList<std::function<void(QWidget *)>> steps;
-    int done = 0;
-    Steps()
-    {
-        onWindow = [this](QWidget *w) {
-            if (done < steps.size() && !w->property("handled").toBool()) {
-                w->setProperty("handled", true);
-                // Not from the responder's own timer, which a nested loop would block.
-                QTimer::singleShot(0, w, [w, step = steps[done++]] { step(w); });
-            }
-        };
-    }
-};
-
 Form2 *dialog(QWidget *w)
 {
     return qobject_cast<Form2 *>(w);
@@ -91,7 +75,7 @@ private slots:
     {
         Form1 f;
         const Texts main = captions(&f), dlg = captions(new Form2(nullptr, &f));
-        Steps s;
+        ModalResponder s;
         s.steps << [&](QWidget *w) {  // English before anything shows
             QCOMPARE(Module1::LanguageId, qint16(2));
             QVERIFY(!f.isVisible());
@@ -117,7 +101,7 @@ private slots:
         QCOMPARE(f.ui->Label15->pos(), QPoint(8, 328));
         f.ui->lang->trigger();
         f.lang_Click();
-        QCOMPARE(s.done, 3);
+        QCOMPARE(s.stepsDone, 3);
         QCOMPARE(Module1::LanguageId, qint16(1));
         QCOMPARE(captions(&f), expected(main, Caption::Main, 1));
     }
@@ -127,7 +111,7 @@ private slots:
         for (const QList<int> &clicks : {QList<int>{2, 1, 2}, QList<int>{1, 2, 1}, QList<int>{1, 1}}) {
             Form1 f;
             const Texts main = captions(&f);
-            Steps s;
+            ModalResponder s;
             s.steps << [&](QWidget *w) {
                 for (int option : clicks)
                     (option == 1 ? dialog(w)->ui->Option1 : dialog(w)->ui->Option2)->click();
@@ -173,7 +157,7 @@ private slots:
         UrlRecorder recorder;
         QDesktopServices::setUrlHandler("http", &recorder, "open");
         Form1 f;
-        Steps s;
+        ModalResponder s;
         QList<QStringList> texts;
         auto look = [&](QWidget *w) {
             auto *a = qobject_cast<Form3 *>(w);
@@ -201,7 +185,7 @@ private slots:
         Module1::LanguageId = 2;
         f.ui->about->trigger();
         f.lang_Click();
-        QCOMPARE(s.done, 3);
+        QCOMPARE(s.stepsDone, 3);
         QVERIFY(backInDialog);
         QCOMPARE(texts[0], texts[1]);  // the same in English and Czech
         QCOMPARE(texts[0].first(), "About Quorrel - setup");
