@@ -29,17 +29,6 @@ QString currentDirectory()
     return dir;
 }
 
-} // namespace
-
-QString targetPath()
-{
-    const QString dir = currentDirectory();
-    const QString known = dir.isEmpty() ? lastDirectory() : dir;
-    return known.isEmpty() ? fileName() : QDir(known).absoluteFilePath(fileName());
-}
-
-namespace {
-
 constexpr char Substitute = '\x1a';  // what the converter writes for an unmappable character
 
 QByteArray encodeEach(QStringView text)
@@ -64,6 +53,13 @@ QByteArray encodeEach(QStringView text)
 }
 
 } // namespace
+
+QString targetPath()
+{
+    const QString dir = currentDirectory();
+    const QString known = dir.isEmpty() ? lastDirectory() : dir;
+    return known.isEmpty() ? fileName() : QDir(known).absoluteFilePath(fileName());
+}
 
 QByteArray encode(QStringView text)
 {
