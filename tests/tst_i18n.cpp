@@ -134,6 +134,16 @@ private slots:
         Module1::LanguageId = 1;
         d.optjazyk(aktiv);
         QCOMPARE(captions(&f), expected(main, Caption::Main, 1));
+        // Spot checks against the table's own spelling.
+        const auto &u = *f.ui;
+        QCOMPARE(QStringList({d.windowTitle(), d.ui->Command2->text(), u.quit->text(), u.Command3->text(),
+                              u.Label9->text(), u.Label12->text(), u.Label13->text()}).join('|'),
+                 QString::fromUtf8("Výběr jazyka|O programu|Ukončit|Konec|Gamma :|Dolu :|Doleva"));
+        Module1::LanguageId = 2;
+        d.optjazyk(aktiv);
+        QCOMPARE(QStringList({d.ui->Frame1->title(), u.Frame3->title(), u.Label16->text(), u.Label9->text(),
+                              u.about->text(), u.Command3->text(), u.Check1->text()}).join('|'),
+                 QString::fromUtf8("Select language|Mause|Prewiew|Gamma|About program|Quit|Invertovat myš"));
     }
 
     void helpFollowsLanguage()
