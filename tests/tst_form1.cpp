@@ -46,8 +46,6 @@ private slots:
     void startStateAndTabOrder()
     {
         Form1 form;
-        QCOMPARE(form.Timer1->interval(), 10);
-        QVERIFY(form.Timer1->isActive());
         form.show();
         QVERIFY(QTest::qWaitForWindowActive(&form));
         QCOMPARE(form.ui->centralwidget->size(), QSize(469, 351));

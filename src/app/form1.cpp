@@ -176,13 +176,8 @@ void Form1::showScript()
     // The document holds one block per script line; only the characters between
     // the common start and end of old and new text are replaced, so the caret,
     // the scroll position and the layout of untouched lines stay.
-    QString doc;
-    doc.reserve(m_lines.text.size());
-    for (size_t i = 0; i < m_lines.line.size(); ++i) {
-        if (i)
-            doc += QChar(QChar::ParagraphSeparator);
-        doc += m_lines.line[i];
-    }
+    QString doc = m_lines.text;
+    doc.replace(QLatin1String("\r\n"), QChar(QChar::ParagraphSeparator));
     QTextDocument *document = ui->Text1->document();
     const QString current = m_previewEdited ? document->toRawText() : m_previewDoc;
     const qsizetype common = qMin(current.size(), doc.size());
