@@ -1,12 +1,11 @@
 // Refresh tick and Save on a shown main window (offscreen platform), each beside
 // the floor it is compared with.
 #include "app/form1.h"
-#include "app/windowkit.h"
-#include "i18n/form2.h"
+#include "drive.h"
 #include "script/composer.h"
 #include "script/scriptfile.h"
-#include "ui_form1.h"
-#include "ui_form2.h"
+#include "widgets/scriptpreview.h"
+#include "widgets/windowkit.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
@@ -25,10 +24,15 @@ namespace {
 
 Form1 *window;
 
+ScriptPreview *preview()
+{
+    return child<ScriptPreview>(window, "Text1");
+}
+
 // Text1's settings on a widget of its own.
 void configureLikePreview(QPlainTextEdit &edit)
 {
-    const QPlainTextEdit *text1 = window->ui->Text1;
+    const QPlainTextEdit *text1 = preview();
     edit.setFont(text1->font());
     edit.setFixedSize(text1->size());
     edit.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -40,7 +44,7 @@ void configureLikePreview(QPlainTextEdit &edit)
 // Moves the music bar one step up or down, as a click on an arrow does.
 void stepBar(bool up)
 {
-    window->ui->VScroll1->triggerAction(up ? QAbstractSlider::SliderSingleStepAdd
+    child<QScrollBar>(window, "VScroll1")->triggerAction(up ? QAbstractSlider::SliderSingleStepAdd
                                            : QAbstractSlider::SliderSingleStepSub);
 }
 
@@ -48,7 +52,7 @@ void SteadyTick(benchmark::State &state)
 {
     window->Timer1_Timer();
     // Such a tick must neither edit nor lay out the preview.
-    QTextDocument *document = window->ui->Text1->document();
+    QTextDocument *document = preview()->document();
     int touched = 0;
     const auto count = [&touched] { ++touched; };
     const QMetaObject::Connection edits =
@@ -92,10 +96,10 @@ void SetPlainTextFloor(benchmark::State &state)
     // The preview's text before and after one bar step.
     QString texts[2];
     window->Timer1_Timer();
-    texts[0] = window->ui->Text1->toPlainText();
+    texts[0] = preview()->toPlainText();
     stepBar(true);
     window->Timer1_Timer();
-    texts[1] = window->ui->Text1->toPlainText();
+    texts[1] = preview()->toPlainText();
     stepBar(false);
     window->Timer1_Timer();
 
@@ -119,14 +123,14 @@ void Save(benchmark::State &state)
 {
     using Clock = std::chrono::steady_clock;
     window->Timer1_Timer();
-    const QByteArray bytes = ScriptFile::encode(window->previewText());
+    const QByteArray bytes = ScriptFile::encode(preview()->script());
     const QString path = QDir::current().absoluteFilePath(ScriptFile::fileName());
     const auto floorSave = [&] {
         QSaveFile file(path);
         return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size()
             && file.commit();
     };
-    if (!ScriptFile::save(window->previewText()).ok || !floorSave()) {
+    if (!ScriptFile::save(preview()->script()).ok || !floorSave()) {
         state.SkipWithError("cannot save in the current directory");
         return;
     }
@@ -188,19 +192,14 @@ int main(int argc, char **argv)
 
     Form1 form;
     window = &form;
-    QTimer accept;
-    QObject::connect(&accept, &QTimer::timeout, [&accept] {
-        if (auto *d = qobject_cast<Form2 *>(QApplication::activeModalWidget());
-            d && d->isVisible()) {
-            accept.stop();
-            d->ui->Command1->click();
-        }
-    });
-    accept.start(0);
-    form.Form_Load();
+    {
+        ModalResponder language;
+        language.steps << [](QWidget *d) { click(d, "Command1"); };
+        form.Form_Load();
+    }
     form.show();
     QCoreApplication::processEvents();
-    form.Timer1->stop();  // ticks run only when a benchmark calls them
+    child<QTimer>(&form, "Timer1")->stop();  // ticks run only when a benchmark calls them
 
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -1,10 +1,9 @@
 // src/app/main.cpp with the start-up probe: the language dialog's OK is clicked
 // as soon as the dialog is on screen.
 #include "app/form1.h"
-#include "app/windowkit.h"
-#include "i18n/form2.h"
+#include "drive.h"
 #include "probe.h"
-#include "ui_form2.h"
+#include "widgets/windowkit.h"
 
 #include <QApplication>
 
@@ -14,10 +13,7 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("Quorrel - setup"));
     WindowKit::setupApplication();
     Form1 window;
-    StartupProbe probe(&window, [](QDialog *d) {
-        if (auto *form2 = qobject_cast<Form2 *>(d))
-            form2->ui->Command1->click();
-    });
+    StartupProbe probe(&window, [](QDialog *d) { click(d, "Command1"); });
     window.Form_Load();
     window.show();
     return app.exec();

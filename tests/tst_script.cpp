@@ -54,10 +54,10 @@ private slots:
             QVERIFY2(lines(s).contains(b.line), b.line);
         }
         const char *fps[] = {"8 10", "20 25", "30 40", "50 50", "100 1000"};
-        for (int option = 1; option <= 5; ++option) {
+        for (int option = 0; option < 5; ++option) {
             ScriptSettings s;
             s.fpsOption = option;
-            QCOMPARE(lines(s)[7], QStringLiteral("fpsrange ") + fps[option - 1]);
+            QCOMPARE(lines(s)[7], QStringLiteral("fpsrange ") + fps[option]);
         }
         ScriptSettings s;
         s.name = "  Big Joe  ";

@@ -3,10 +3,9 @@
 // about box. Usage: quorrel-screenshots OUTDIR [SUFFIX]
 #include "about/form3.h"
 #include "app/form1.h"
-#include "app/windowkit.h"
+#include "drive.h"
 #include "i18n/form2.h"
-#include "ui_form1.h"
-#include "ui_form2.h"
+#include "widgets/windowkit.h"
 
 #include <QApplication>
 #include <QDir>
@@ -53,7 +52,7 @@ int main(int argc, char *argv[])
     Form1 window;
     onModal<Form2>([](Form2 *d) {
         shoot(d, QStringLiteral("language-dialog"));
-        d->ui->Command1->click();
+        click(d, "Command1");
     });
     window.Form_Load();
     window.show();
@@ -61,8 +60,8 @@ int main(int argc, char *argv[])
     QTimer::singleShot(500, &window, [&window] {
         shoot(&window, QStringLiteral("main-english"));
         onModal<Form2>([](Form2 *d) {
-            d->ui->Option1->click();
-            d->ui->Command1->click();
+            click(d, "Option1");
+            click(d, "Command1");
         });
         window.lang_Click();
         QTimer::singleShot(300, &window, [&window] {

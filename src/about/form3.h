@@ -1,6 +1,8 @@
 #pragma once
 
-#include <QDialog>
+#include "widgets/tooldialog.h"
+
+#include <memory>
 
 namespace Ui {
 class Form3;
@@ -8,17 +10,15 @@ class Form3;
 
 // The about box: program, maker, author and licence, with links to the game's
 // and the maker's web pages.
-class Form3 : public QDialog {
+class Form3 : public ToolDialog {
     Q_OBJECT
 public:
     explicit Form3(QWidget *parent = nullptr);
     ~Form3() override;
 
-    // Runs the load step, then shows the box modally until it is closed.
-    int showModal();
-
-    Ui::Form3 *ui;
+protected:
+    void Form_Load() override;
 
 private:
-    void Form_Load();
+    std::unique_ptr<Ui::Form3> ui;
 };

@@ -1,22 +1,44 @@
 #include "form1.h"
 
 #include "about/form3.h"
-#include "app/windowkit.h"
 #include "i18n/form2.h"
-#include "i18n/module1.h"
+#include "i18n/messages.h"
 #include "script/maker.h"
 #include "script/scriptfile.h"
 #include "ui_form1.h"
+#include "widgets/windowkit.h"
 
 #include <QCloseEvent>
 #include <QMessageBox>
-#include <QPlainTextEdit>
-#include <QScrollBar>
-#include <QTextCursor>
-#include <QTextDocument>
 #include <QTimer>
 
 namespace {
+
+constexpr int ClientWidth = 469;
+constexpr int ClientHeight = 351;
+constexpr int TickMs = 10;
+
+// The controls in the order of ScriptSettings' arrays.
+std::array<FieldEdit *, 4> keyFields(const Ui::Form1 &ui)
+{
+    return {ui.Text4, ui.Text5, ui.Text6, ui.Text7};
+}
+
+std::array<ValueBar *, 5> valueBars(const Ui::Form1 &ui)
+{
+    return {ui.VScroll1, ui.VScroll2, ui.VScroll3, ui.VScroll4, ui.VScroll5};
+}
+
+std::array<QRadioButton *, 5> fpsOptions(const Ui::Form1 &ui)
+{
+    return {ui.Option1, ui.Option2, ui.Option3, ui.Option4, ui.Option5};
+}
+
+// The labels showing the game values, in the order of GameBars.
+std::array<QLabel *, 5> valueLabels(const Ui::Form1 &ui)
+{
+    return {ui.Label7, ui.Label8, ui.Label4, ui.Label6, ui.Label10};
+}
 
 // "Rychlost :" -> "Rychlost"
 QString withoutColon(QString caption)
@@ -26,31 +48,23 @@ QString withoutColon(QString caption)
     return caption.trimmed();
 }
 
-bool english()
-{
-    return Module1::LanguageId != 1;
-}
-
 } // namespace
 
-Form1::Form1(QWidget *parent) : QMainWindow(parent), ui(new Ui::Form1)
+Form1::Form1(QWidget *parent) : QMainWindow(parent), ui(std::make_unique<Ui::Form1>())
 {
     ui->setupUi(this);
-    m_keyFields = {ui->Text4, ui->Text5, ui->Text6, ui->Text7};
-    m_shownValues.fill(-1);
-
-    ui->Label15->setText(QString::fromLatin1(Maker::WebText));
+    ui->Label15->setText(QString::fromUtf8(Maker::WebText));
     ui->Label15->setFont(WindowKit::bigBold());
-    ui->Text1->setPlainText(QString::fromLatin1(Maker::Copyright));
-
-    ui->centralwidget->setFixedSize(469, 351);
-    resize(469, 351 + ui->menubar->sizeHint().height());
+    ui->Text1->setPlainText(Maker::copyright());
+    ui->Image1->setAccessibleName(QString::fromUtf8(Maker::GameName));
+    ui->centralwidget->setFixedSize(ClientWidth, ClientHeight);
+    resize(ClientWidth, ClientHeight + ui->menubar->sizeHint().height());
     WindowKit::fixWindow(this, false);
+    for (const GameBar &g : GameBars)
+        valueBars(*ui)[size_t(g.bar)]->setShownConstant(g.constant);
+    applySettings(ScriptSettings());
+    showValues(ScriptSettings());
 
-    connect(ui->Text1->document(), &QTextDocument::contentsChange, this, [this] {
-        if (!m_writingPreview)
-            m_previewEdited = true;
-    });
     connect(ui->Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
     connect(ui->Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
     connect(ui->Command3, &QPushButton::clicked, this, &Form1::Command3_Click);
@@ -61,30 +75,31 @@ Form1::Form1(QWidget *parent) : QMainWindow(parent), ui(new Ui::Form1)
     connect(ui->about, &QAction::triggered, this, &Form1::about_Click);
     connect(ui->Label15, &ClickableLabel::clicked, this, &Form1::Label15_Click);
 
-    // The tick recomposes only after one of the settings controls has changed.
-    const auto changed = [this] { m_controlsChanged = true; };
+    // The tick does its work only after a settings control or the preview changed.
+    const auto changed = [this] { m_changed = true; };
     for (QLineEdit *field : {ui->Text2, ui->Text3, ui->Text4, ui->Text5, ui->Text6, ui->Text7})
         connect(field, &QLineEdit::textChanged, this, changed);
-    for (QScrollBar *bar : {ui->VScroll1, ui->VScroll2, ui->VScroll3, ui->VScroll4, ui->VScroll5})
+    for (ValueBar *bar : valueBars(*ui))
         connect(bar, &QScrollBar::valueChanged, this, changed);
-    for (QAbstractButton *button : std::initializer_list<QAbstractButton *>{
-             ui->Check1, ui->Option1, ui->Option2, ui->Option3, ui->Option4, ui->Option5})
-        connect(button, &QAbstractButton::toggled, this, changed);
+    for (QRadioButton *option : fpsOptions(*ui))
+        connect(option, &QAbstractButton::toggled, this, changed);
+    connect(ui->Check1, &QAbstractButton::toggled, this, changed);
+    connect(ui->Text1->document(), &QTextDocument::contentsChange, this, changed);
 
-    captionsChanged();
+    // Where Save writes is named when the tooltip is about to show.
+    ui->Command2->installEventFilter(this);
+    connect(ui->file, &QMenu::aboutToShow, this, &Form1::updateSaveToolTips);
+    nameControls();
     ui->Text2->setFocus();
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer1->setInterval(10);
+    Timer1->setInterval(TickMs);
     connect(Timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
     Timer1->start();
 }
 
-Form1::~Form1()
-{
-    delete ui;
-}
+Form1::~Form1() = default;
 
 void Form1::Form_Load()
 {
@@ -93,166 +108,98 @@ void Form1::Form_Load()
     WindowKit::centreOnScreen(this);
 }
 
-// ---- refresh tick --------------------------------------------------------------
-
-void Form1::Timer1_Timer()
-{
-    if (!m_controlsChanged && !m_previewEdited)
-        return;
-    m_controlsChanged = false;
-    ValidateKeyFields();
-    const ScriptSettings s = readSettings();
-    if (m_composed && s == m_composedFrom) {
-        // Settings as last shown: only text typed into the preview needs undoing.
-        if (m_previewEdited)
-            showScript();
-        return;
-    }
-    showValues(s);
-    formSettingLines(s, m_lines);
-    ComposeScript(m_lines);
-    m_composedFrom = s;
-    m_composed = true;
-    showScript();
-}
-
-void Form1::ValidateKeyFields()
-{
-    const bool inEnglish = Module1::LanguageId == 2;
-    const QString title = inEnglish ? QStringLiteral("Error") : QStringLiteral("Chyba");
-    const QString text = inEnglish ? QStringLiteral("Erroneous statement")
-                                   : QStringLiteral(u"Chybná hodnota");
-    for (size_t i = 0; i < m_keyFields.size(); ++i) {
-        QLineEdit *field = m_keyFields[i];
-        if (field->text().size() == 1)
-            continue;
-        const QString letter(QChar::fromLatin1(KeyDefaults[i]));
-        // Repaired before the message shows, so that ticks running meanwhile
-        // find the field valid and do not report it again.
-        field->setText(letter);
-        QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok, this);
-        box.exec();
-        field->setText(letter);
-    }
-}
+// ---- settings controls ---------------------------------------------------------
 
 ScriptSettings Form1::readSettings() const
 {
     ScriptSettings s;
-    const QScrollBar *bars[5] = {ui->VScroll1, ui->VScroll2, ui->VScroll3, ui->VScroll4,
-                                 ui->VScroll5};
-    for (size_t i = 0; i < 5; ++i)
-        s.bars[i] = qint16(bars[i]->value());
-    const QRadioButton *options[5] = {ui->Option1, ui->Option2, ui->Option3, ui->Option4,
-                                      ui->Option5};
-    for (int i = 0; i < 5; ++i)
-        if (options[i]->isChecked()) {
-            s.fpsOption = i + 1;
-            break;
-        }
     s.name = ui->Text2->text();
     s.team = ui->Text3->text();
-    for (size_t i = 0; i < 4; ++i)
-        s.keys[i] = m_keyFields[i]->text();
+    for (size_t i = 0; i < s.keys.size(); ++i)
+        s.keys[i] = keyFields(*ui)[i]->text();
     s.invertMouse = ui->Check1->isChecked();
+    for (size_t i = 0; i < s.bars.size(); ++i)
+        s.bars[i] = qint16(valueBars(*ui)[i]->value());
+    const auto options = fpsOptions(*ui);
+    const auto selected = std::find_if(options.begin(), options.end(),
+                                       [](QRadioButton *o) { return o->isChecked(); });
+    if (selected != options.end())
+        s.fpsOption = int(selected - options.begin());
     return s;
+}
+
+void Form1::applySettings(const ScriptSettings &s)
+{
+    // In the order Reset sets them: texts, check box, bars, and the option last.
+    ui->Text2->setText(s.name);
+    ui->Text3->setText(s.team);
+    for (size_t i = 0; i < s.keys.size(); ++i)
+        keyFields(*ui)[i]->setText(s.keys[i]);
+    ui->Check1->setChecked(s.invertMouse);
+    for (const GameBar &g : GameBars)
+        valueBars(*ui)[size_t(g.bar)]->setValue(s.bars[size_t(g.bar)]);
+    fpsOptions(*ui)[size_t(s.fpsOption)]->setChecked(true);
+}
+
+// ---- refresh tick --------------------------------------------------------------
+
+void Form1::Timer1_Timer()
+{
+    if (!m_changed)
+        return;
+    ValidateKeyFields();
+    const ScriptSettings s = readSettings();
+    showValues(s);
+    formSettingLines(s, m_lines);
+    ui->Text1->showScript(ComposeScript(m_lines));
+    // Cleared last: the preview's own rewrite counts as a change too.
+    m_changed = false;
+}
+
+void Form1::ValidateKeyFields()
+{
+    const Messages::Message message = Messages::keyRepaired();
+    const ScriptSettings defaults;
+    const auto fields = keyFields(*ui);
+    for (size_t i = 0; i < fields.size(); ++i) {
+        if (fields[i]->text().size() == 1)
+            continue;
+        // Repaired before the message shows, so that ticks running meanwhile
+        // find the field valid and do not report it again.
+        fields[i]->setText(defaults.keys[i]);
+        QMessageBox box(QMessageBox::NoIcon, message.title, message.text, QMessageBox::Ok, this);
+        box.exec();
+        fields[i]->setText(defaults.keys[i]);
+    }
 }
 
 void Form1::showValues(const ScriptSettings &s)
 {
-    QLabel *const labels[5] = {ui->Label7, ui->Label8, ui->Label4, ui->Label6, ui->Label10};
+    const auto labels = valueLabels(*ui);
     for (size_t i = 0; i < GameBars.size(); ++i) {
         const GameBar &g = GameBars[i];
-        const qint16 v = gameValue(g, s.bars[size_t(g.bar - 1)]);
-        if (v != m_shownValues[i]) {
-            labels[i]->setText(QString::number(v));
-            m_shownValues[i] = v;
-        }
+        const QString value = QString::number(gameValue(g, s.bars[size_t(g.bar)]));
+        if (labels[i]->text() != value)
+            labels[i]->setText(value);
     }
-}
-
-void Form1::showScript()
-{
-    // The document holds one block per script line; only the characters between
-    // the common start and end of old and new text are replaced, so the caret,
-    // the scroll position and the layout of untouched lines stay.
-    QString doc = m_lines.text;
-    doc.replace(QLatin1String("\r\n"), QChar(QChar::ParagraphSeparator));
-    QTextDocument *document = ui->Text1->document();
-    const QString current = m_previewEdited ? document->toRawText() : m_previewDoc;
-    const qsizetype common = qMin(current.size(), doc.size());
-    qsizetype head = 0;
-    while (head < common && current[head] == doc[head])
-        ++head;
-    qsizetype tail = 0;
-    while (tail < common - head
-           && current[current.size() - 1 - tail] == doc[doc.size() - 1 - tail])
-        ++tail;
-    if (head < current.size() || head < doc.size()) {
-        const qsizetype oldEnd = current.size() - tail;
-        const qsizetype newEnd = doc.size() - tail;
-        QPlainTextEdit *preview = ui->Text1;
-        const int caret = preview->textCursor().position();
-        const int scroll = preview->verticalScrollBar()->value();
-        QTextCursor cursor(document);
-        cursor.setPosition(int(head));
-        cursor.setPosition(int(oldEnd), QTextCursor::KeepAnchor);
-        m_writingPreview = true;
-        cursor.insertText(doc.mid(head, newEnd - head));
-        m_writingPreview = false;
-        if (caret >= head && caret <= oldEnd) {
-            // A caret in the replaced stretch stays at its offset there, or at its end.
-            QTextCursor moved = preview->textCursor();
-            moved.setPosition(int(caret == oldEnd ? newEnd : qMin<qsizetype>(caret, newEnd)));
-            preview->setTextCursor(moved);
-            preview->verticalScrollBar()->setValue(scroll);
-        }
-    }
-    m_previewDoc = std::move(doc);
-    m_previewEdited = false;
-}
-
-QString Form1::previewText() const
-{
-    QString text = ui->Text1->document()->toRawText();
-    text.replace(QChar(QChar::ParagraphSeparator), QLatin1String("\r\n"));
-    text.replace(QChar(QChar::LineSeparator), QLatin1String("\r\n"));
-    return text;
 }
 
 // ---- commands ------------------------------------------------------------------
 
 void Form1::Command1_Click()
 {
-    ui->Text2->setText(QStringLiteral("..."));
-    ui->Text3->setText(QStringLiteral("..."));
-    for (size_t i = 0; i < 4; ++i)
-        m_keyFields[i]->setText(QString(QChar::fromLatin1(KeyDefaults[i])));
-    ui->Check1->setChecked(false);
-    ui->VScroll3->setValue(997);
-    ui->VScroll4->setValue(30);
-    ui->VScroll1->setValue(105);
-    ui->VScroll2->setValue(105);
-    ui->VScroll5->setValue(200);
-    ui->Option4->setChecked(true);
+    applySettings(ScriptSettings());
 }
 
 void Form1::Command2_Click()
 {
-    save();
-}
-
-void Form1::save()
-{
-    const ScriptFile::Outcome r = ScriptFile::save(previewText());
+    // What the controls say now, even when no tick has run since the last change.
+    Timer1_Timer();
+    const ScriptFile::Outcome r = ScriptFile::save(ui->Text1->script());
     if (r.ok)
         return;
-    const bool en = english();
-    const QString text = (en ? QStringLiteral("The settings could not be saved to\n%1\n\n%2")
-                             : QStringLiteral(u"Nastavení se nepodařilo uložit do souboru\n%1\n\n%2"))
-                             .arg(r.path, r.reason);
-    QMessageBox box(QMessageBox::Critical, en ? QStringLiteral("Error") : QStringLiteral("Chyba"),
-                    text, QMessageBox::Ok, this);
+    const Messages::Message message = Messages::saveFailed(r.path, r.reason);
+    QMessageBox box(QMessageBox::Critical, message.title, message.text, QMessageBox::Ok, this);
     box.exec();
 }
 
@@ -261,23 +208,42 @@ void Form1::Command3_Click()
     QCoreApplication::exit(0);
 }
 
-void Form1::changeEvent(QEvent *event)
+void Form1::help1_Click()
 {
-    QMainWindow::changeEvent(event);
-    if (event->type() == QEvent::LanguageChange)
-        captionsChanged();
+    if (const auto message = Messages::help())
+        QMessageBox::information(this, message->title, message->text);
 }
+
+void Form1::lang_Click()
+{
+    Form2 dialog(this, this);
+    connect(&dialog, &Form2::captionsApplied, this, &Form1::nameControls);
+    connect(&dialog, &Form2::aboutRequested, this, [this, &dialog] { openAbout(&dialog); });
+    dialog.showModal();
+}
+
+void Form1::about_Click()
+{
+    openAbout(this);
+}
+
+void Form1::openAbout(QWidget *parent)
+{
+    Form3 box(parent);
+    box.showModal();
+}
+
+void Form1::Label15_Click()
+{
+    WindowKit::openAddress(Maker::WebUrl);
+}
+
+// ---- window --------------------------------------------------------------------
 
 void Form1::closeEvent(QCloseEvent *event)
 {
     event->accept();
     QCoreApplication::exit(0);
-}
-
-bool Form1::focusNextPrevChild(bool next)
-{
-    return WindowKit::focusNextSkippingOptions(
-        this, next, [this](bool forward) { return QMainWindow::focusNextPrevChild(forward); });
 }
 
 void Form1::showEvent(QShowEvent *event)
@@ -289,34 +255,20 @@ void Form1::showEvent(QShowEvent *event)
     }
 }
 
-void Form1::help1_Click()
+bool Form1::focusNextPrevChild(bool next)
 {
-    if (Module1::LanguageId == 1)
-        QMessageBox::information(this, QStringLiteral(u"Nápověda"),
-                                 QStringLiteral(u"Tento program musí být ve složce se hrou"));
-    else if (Module1::LanguageId == 2)
-        QMessageBox::information(this, QStringLiteral("Help"),
-                                 QStringLiteral("This program must exist in folders with games"));
+    return WindowKit::focusNextSkippingOptions(
+        this, next, [this](bool forward) { return QMainWindow::focusNextPrevChild(forward); });
 }
 
-void Form1::lang_Click()
+bool Form1::eventFilter(QObject *watched, QEvent *event)
 {
-    Form2 dialog(this, this);
-    dialog.showModal();
+    if (watched == ui->Command2 && event->type() == QEvent::ToolTip)
+        updateSaveToolTips();
+    return QMainWindow::eventFilter(watched, event);
 }
 
-void Form1::about_Click()
-{
-    Form3 box(this);
-    box.showModal();
-}
-
-void Form1::Label15_Click()
-{
-    WindowKit::openAddress(Maker::WebUrl);
-}
-
-void Form1::captionsChanged()
+void Form1::nameControls()
 {
     // Screen readers announce each field and arrow bar by its row's caption.
     const std::pair<QWidget *, QString> names[] = {
@@ -329,12 +281,11 @@ void Form1::captionsChanged()
     };
     for (const auto &[widget, caption] : names)
         widget->setAccessibleName(withoutColon(caption));
+}
 
-    // Where Save writes, in the interface's language.
-    const QString path = ScriptFile::targetPath();
-    const QString tip = Module1::LanguageId == 1
-        ? QStringLiteral(u"Uloží nastavení do %1").arg(path)
-        : QStringLiteral("Saves the settings to %1").arg(path);
+void Form1::updateSaveToolTips()
+{
+    const QString tip = Messages::saveToolTip(ScriptFile::displayPath());
     ui->Command2->setToolTip(tip);
     ui->save->setToolTip(tip);
 }

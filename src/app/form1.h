@@ -3,10 +3,8 @@
 #include "script/composer.h"
 
 #include <QMainWindow>
-#include <array>
+#include <memory>
 
-class QLineEdit;
-class QScrollBar;
 class QTimer;
 
 namespace Ui {
@@ -14,7 +12,7 @@ class Form1;
 }
 
 // The settings editor. Its controls hold the settings; Timer1 rebuilds the value
-// labels and the script preview from them every 10 ms.
+// labels and the script preview from them.
 class Form1 : public QMainWindow {
     Q_OBJECT
 public:
@@ -35,35 +33,25 @@ public:
     void about_Click();
     void Label15_Click();
 
-    // The preview's text with its line breaks as CR LF, as Save writes it.
-    QString previewText() const;
-
-    // The current state of the settings controls.
+    // The settings controls as a value, and back: Reset applies the defaults.
     ScriptSettings readSettings() const;
-
-    Ui::Form1 *ui;
-    QTimer *Timer1;
+    void applySettings(const ScriptSettings &s);
 
 protected:
-    void changeEvent(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void showEvent(QShowEvent *event) override;
     bool focusNextPrevChild(bool next) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void save();
     void showValues(const ScriptSettings &s);
-    void showScript();
-    void captionsChanged();
+    void openAbout(QWidget *parent);
+    void nameControls();
+    void updateSaveToolTips();
 
-    std::array<QLineEdit *, 4> m_keyFields;
+    std::unique_ptr<Ui::Form1> ui;
+    QTimer *Timer1;
     ScriptLines m_lines;
-    ScriptSettings m_composedFrom;
-    bool m_composed = false;
-    bool m_controlsChanged = true;  // a settings control changed since the last tick
-    std::array<qint16, 5> m_shownValues;
-    QString m_previewDoc;          // the preview document's text as last written
-    bool m_previewEdited = true;   // changed by someone other than the tick since then
-    bool m_writingPreview = false;
+    bool m_changed = true;  // a settings control or the preview changed since the last tick
     bool m_shownBefore = false;
 };

@@ -1,5 +1,5 @@
 #include "app/form1.h"
-#include "app/windowkit.h"
+#include "widgets/windowkit.h"
 
 #include <QApplication>
 

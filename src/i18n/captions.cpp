@@ -1,8 +1,9 @@
 #include "captions.h"
 
+#include "messages.h"
+
 #include <QAbstractButton>
 #include <QAction>
-#include <QCoreApplication>
 #include <QDialog>
 #include <QGroupBox>
 #include <QLabel>
@@ -79,18 +80,12 @@ void setCaption(QWidget *window, const char *target, const QString &text)
 
 } // namespace
 
-void applyCaptions(int language, QWidget *dialog, QWidget *mainWindow)
+void applyCaptions(QWidget *dialog, QWidget *mainWindow)
 {
-    if (language != 1 && language != 2)
-        return;
     for (const Caption &c : Captions) {
         QWidget *window = c.window == Caption::Dialog ? dialog : mainWindow;
-        if (window)
-            setCaption(window, c.target, QString::fromUtf8(language == 1 ? c.czech : c.english));
-    }
-    // Lets the main window bring what derives from its captions up to date.
-    if (mainWindow) {
-        QEvent changed(QEvent::LanguageChange);
-        QCoreApplication::sendEvent(mainWindow, &changed);
+        const QString text = inLanguage({c.czech, c.english, nullptr});
+        if (window && !text.isNull())
+            setCaption(window, c.target, text);
     }
 }

@@ -15,6 +15,6 @@ struct Caption {
 
 extern const std::array<Caption, 29> Captions;
 
-// Applies the Czech column for language 1, the English one for 2, nothing
-// otherwise. Either window may be null.
-void applyCaptions(int language, QWidget *dialog, QWidget *mainWindow);
+// Applies the column of the current language: Czech for LanguageId 1, English
+// for 2, nothing otherwise. Either window may be null.
+void applyCaptions(QWidget *dialog, QWidget *mainWindow);

@@ -1,41 +1,20 @@
 #include "form2.h"
 
-#include "about/form3.h"
-#include "app/windowkit.h"
 #include "captions.h"
 #include "module1.h"
 #include "ui_form2.h"
 
 Form2::Form2(QWidget *mainWindow, QWidget *parent)
-    : QDialog(parent), ui(new Ui::Form2), m_mainWindow(mainWindow)
+    : ToolDialog(parent), ui(std::make_unique<Ui::Form2>()), m_mainWindow(mainWindow)
 {
     ui->setupUi(this);
-    WindowKit::fixWindow(this, true);
     connect(ui->Option1, &QRadioButton::clicked, this, &Form2::Option1_Click);
     connect(ui->Option2, &QRadioButton::clicked, this, &Form2::Option2_Click);
     connect(ui->Command1, &QPushButton::clicked, this, &QDialog::accept);
-    connect(ui->Command2, &QPushButton::clicked, this, &Form2::Command2_Click);
+    connect(ui->Command2, &QPushButton::clicked, this, &Form2::aboutRequested);
 }
 
-Form2::~Form2()
-{
-    delete ui;
-}
-
-int Form2::showModal()
-{
-    Form_Load();
-    WindowKit::centreOnScreen(this);
-    // Focus on the selected option; giving focus does not change the selection.
-    (ui->Option1->isChecked() ? ui->Option1 : ui->Option2)->setFocus();
-    return exec();
-}
-
-bool Form2::focusNextPrevChild(bool next)
-{
-    return WindowKit::focusNextSkippingOptions(
-        this, next, [this](bool forward) { return QDialog::focusNextPrevChild(forward); });
-}
+Form2::~Form2() = default;
 
 void Form2::Form_Load()
 {
@@ -46,6 +25,8 @@ void Form2::Form_Load()
     readBack();
     float aktiv = 1.0f;
     optjazyk(aktiv);
+    // Focus on the selected option; giving focus does not change the selection.
+    (ui->Option1->isChecked() ? ui->Option1 : ui->Option2)->setFocus();
 }
 
 void Form2::readBack()
@@ -59,7 +40,8 @@ void Form2::readBack()
 void Form2::optjazyk(float &aktiv)
 {
     Q_UNUSED(aktiv);
-    applyCaptions(Module1::LanguageId, this, m_mainWindow);
+    applyCaptions(this, m_mainWindow);
+    emit captionsApplied();
 }
 
 void Form2::Option1_Click()
@@ -74,10 +56,4 @@ void Form2::Option2_Click()
     readBack();
     float aktiv = 2.0f;
     optjazyk(aktiv);
-}
-
-void Form2::Command2_Click()
-{
-    Form3 about(this);
-    about.showModal();
 }

@@ -86,8 +86,7 @@ ScriptLines::ScriptLines()
         u"//Vytvořeno v programu : Quorrel - setup;;; Create in program : Quorrel - setup");
     at(*this, 58) = QStringLiteral("//Jdi na ") + QLatin1String(Maker::WebText)
         + QStringLiteral(";;; Go to ") + QLatin1String(Maker::WebText);
-    at(*this, 59) = QStringLiteral("// ") + QLatin1String(Maker::Copyright)
-        + QStringLiteral(";;; FREEWARE");
+    at(*this, 59) = QStringLiteral("// ") + Maker::copyright() + QStringLiteral(";;; FREEWARE");
     formSettingLines(ScriptSettings(), *this);
 }
 
@@ -97,12 +96,11 @@ void formSettingLines(const ScriptSettings &s, ScriptLines &l)
     at(l, 1) = QStringLiteral("name ") + quote + singleLine(s.name) + quote;
     at(l, 2) = QStringLiteral("team ") + quote + singleLine(s.team) + quote;
     at(l, 3) = s.invertMouse ? QStringLiteral("invmouse 1") : QStringLiteral("invmouse 0");
-    for (const GameBar &g : GameBars) {
-        const qint16 position = s.bars[size_t(g.bar - 1)];
-        at(l, g.line) = QLatin1String(g.keyword) + QString::number(gameValue(g, position));
-    }
-    const int option = qBound(1, s.fpsOption, 5);
-    at(l, 8) = QStringLiteral("fpsrange ") + QLatin1String(FpsPresets[size_t(option - 1)]);
+    for (const GameBar &g : GameBars)
+        at(l, g.line) = QLatin1String(g.keyword)
+            + QString::number(gameValue(g, s.bars[size_t(g.bar)]));
+    const int option = qBound(0, s.fpsOption, int(FpsPresets.size()) - 1);
+    at(l, 8) = QStringLiteral("fpsrange ") + QLatin1String(FpsPresets[size_t(option)]);
     for (int k = 0; k < 4; ++k)
         at(l, KeyLines[k]) = QStringLiteral("bind ") + singleLine(s.keys[size_t(k)])
             + QLatin1String(KeyActions[k]);

@@ -7,6 +7,9 @@
 
 inline constexpr int ScriptLineCount = 59;
 
+// The longest line a script can hold: a name line with the longest name.
+inline constexpr int LongestScriptLine = MaxFieldLength + int(sizeof("name \"\"")) - 1;
+
 // One string per script line (empty lines stay empty) and the assembled text.
 struct ScriptLines {
     ScriptLines();  // constant lines filled, setting lines from the default settings

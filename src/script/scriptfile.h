@@ -11,10 +11,12 @@ QString fileName();
 // Absolute path of the file that a save writes now; the bare name when the
 // current directory cannot be determined.
 QString targetPath();
+inline QString displayPath() { return targetPath(); }
 
 // The text as Windows-1250 bytes, one per character; a character the code page
 // lacks (a surrogate pair counting as one) becomes '?'.
 QByteArray encode(QStringView text);
+inline bool encode(QStringView text, QByteArray *out) { *out = encode(text); return true; }
 
 struct Outcome {
     bool ok = false;

@@ -5,17 +5,10 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QFont>
-#include <QMouseEvent>
+#include <QLabel>
 #include <QRadioButton>
 #include <QScreen>
 #include <QUrl>
-
-void ClickableLabel::mouseReleaseEvent(QMouseEvent *event)
-{
-    QLabel::mouseReleaseEvent(event);
-    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
-        emit clicked();
-}
 
 static void initAssets()
 {

@@ -1,22 +1,10 @@
 #pragma once
 
-#include <QLabel>
 #include <functional>
 
-class QApplication;
-
-// A label that reports a left click, for pictures and web links.
-class ClickableLabel : public QLabel {
-    Q_OBJECT
-public:
-    using QLabel::QLabel;
-
-signals:
-    void clicked();
-
-protected:
-    void mouseReleaseEvent(QMouseEvent *event) override;
-};
+class QFont;
+class QLabel;
+class QWidget;
 
 namespace WindowKit {
 

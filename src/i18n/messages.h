@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+// A text in both languages, and what stands before a language is chosen
+// (null: nothing).
+struct Wording {
+    const char *czech;
+    const char *english;
+    const char *unchosen;
+};
+
+// The wording for LanguageId: Czech for 1, English for 2, `unchosen` for any
+// other value. A null QString means nothing is shown.
+QString inLanguage(const Wording &w);
+
+// Every message the program shows, in the current language.
+namespace Messages {
+
+struct Message {
+    QString title;
+    QString text;
+};
+
+// A key field that did not hold exactly one character was put back.
+Message keyRepaired();
+
+// The help command's text; none before a language is chosen.
+std::optional<Message> help();
+
+// Save could not write `path`.
+Message saveFailed(const QString &path, const QString &reason);
+
+// The Save button's and menu item's tooltip.
+QString saveToolTip(const QString &path);
+
+} // namespace Messages

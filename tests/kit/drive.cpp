@@ -1,0 +1,36 @@
+#include "drive.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QTimer>
+
+void click(const QObject *root, const char *name)
+{
+    child<QAbstractButton>(root, name)->click();
+}
+
+ModalResponder::ModalResponder()
+{
+    qApp->installEventFilter(this);
+}
+
+ModalResponder::~ModalResponder()
+{
+    qApp->removeEventFilter(this);
+}
+
+bool ModalResponder::eventFilter(QObject *watched, QEvent *event)
+{
+    auto *w = qobject_cast<QWidget *>(watched);
+    if (event->type() != QEvent::Show || !w || !w->isWindow() || !w->isModal())
+        return false;
+    if (auto *box = qobject_cast<QMessageBox *>(w)) {
+        messages.append({box->windowTitle(), box->text(), box->icon()});
+        if (onMessage)
+            onMessage(messages.last());
+        QTimer::singleShot(0, box, [box] { box->button(QMessageBox::Ok)->click(); });
+    } else if (stepsDone < steps.size()) {
+        QTimer::singleShot(stepDelayMs, w, [w, step = steps[stepsDone++]] { step(w); });
+    }
+    return false;
+}
