@@ -4,14 +4,16 @@
 Run from the project root:  python3 assets/draw_assets.py
 
 Writes into assets/:
-  icon.png          32 x 32   window icon
+  icon-N.png        N x N     application and window icon, N = 16, 32, 48,
+                              64, 128, 256
+  icon.svg                    the same icon, scalable
   figure.jpg        64 x 120  player figure, rifle across the body
   figure_small.png  52 x 100  main window picture, rifle at the side
   logo.jpg          64 x 38   Zelvik Soft logo
 
 Shapes are drawn with plain PIL at 8x the final size and box-filtered
 down, so edges come out anti-aliased but stay sharp; the logo lettering
-is set pixel by pixel at 1x.
+is set pixel by pixel at 1x. The icon's shapes also go to SVG unchanged.
 Nothing here is random: the output is the same on every run.
 """
 
@@ -314,43 +316,132 @@ def make_figure_small(path):
 
 
 # ---------------------------------------------------------------------------
-# Window icon: orange "Q" ring with crosshair ticks on a dark rounded tile.
+# Application icon: orange "Q" ring with crosshair ticks on a dark rounded tile.
+# draw_icon() lays the figure out on a 32-unit grid through a canvas: IconPen
+# renders it to PNG at any size, SvgCanvas writes the same shapes as SVG.
 
-def make_icon(path):
-    size = 32
-    p = Pen(size, size, mode="RGBA", bg=(20, 24, 30, 0))
-    # tile: vertical gradient clipped by a rounded-square mask
-    grad = Image.new("RGBA", (size * SS, size * SS))
-    gd = ImageDraw.Draw(grad)
-    for y in range(size * SS):
-        k = y / (size * SS - 1)
-        c = tuple(int(a + (b - a) * k) for a, b in zip((44, 54, 68), (14, 17, 22)))
-        gd.line([(0, y), (size * SS, y)], fill=c + (255,))
-    mask = Image.new("L", (size * SS, size * SS), 0)
-    ImageDraw.Draw(mask).rounded_rectangle([SS // 2, SS // 2, size * SS - SS // 2 - 1,
-                                            size * SS - SS // 2 - 1], radius=6 * SS, fill=255)
-    p.img.paste(grad, (0, 0), mask)
-    p.d.rounded_rectangle([SS // 2, SS // 2, size * SS - SS // 2 - 1, size * SS - SS // 2 - 1],
-                          radius=6 * SS, outline=(78, 92, 110, 255), width=SS)
+ICON_GRID = 32
+ICON_SIZES = (16, 32, 48, 64, 128, 256)
+TILE_TOP, TILE_BOTTOM, TILE_EDGE = (44, 54, 68), (14, 17, 22), (78, 92, 110)
+ICON_LIGHT = (232, 238, 244)
+Q_SHADOW = (120, 52, 6)
+ICON_DOT = (255, 70, 50)
 
-    cx, cy = 16.0, 15.0  # on pixel edges, so 2 px ticks stay sharp
-    light = (232, 238, 244, 255)
+
+def draw_icon(c, small=False):
+    """small: for 16 pixels, where a unit is half a pixel: the centre moves onto a
+    pixel's middle so the 1-pixel ticks stay sharp, the inner ticks are left out
+    and the centre dot grows to a whole pixel."""
+    c.tile(0.5, 0.5, 31.5, 31.5, 6, TILE_TOP, TILE_BOTTOM, TILE_EDGE, 1.0)
+    cx, cy = (15.0 if small else 16.0), 15.0  # ticks of 2 units on whole pixels
     # crosshair ticks outside and inside the ring
     for dx, dy in ((0, -1), (-1, 0), (1, 0), (0, 1)):
-        w = 2.0
         if dy <= 0:  # the tail takes the bottom
-            p.line([(cx + dx * 10.5, cy + dy * 10.5), (cx + dx * 13.2, cy + dy * 13.2)], light, w)
-        p.line([(cx + dx * 3.2, cy + dy * 3.2), (cx + dx * 6.2, cy + dy * 6.2)], light, w)
-    # the Q: ring plus tail
-    p.ellipse(cx - 9.6, cy - 9.6, cx + 9.6, cy + 9.6, outline=(120, 52, 6, 255), width=3.6)
-    p.ellipse(cx - 9.2, cy - 9.4, cx + 9.2, cy + 9.2, outline=ORANGE + (255,), width=3.0)
-    p.line([(cx + 1.5, cy + 6.0), (cx + 12.5, cy + 12.0)], (120, 52, 6, 255), 4.2)
-    p.line([(cx + 1.8, cy + 5.8), (cx + 12.2, cy + 11.4)], ORANGE + (255,), 3.2)
-    p.circle(cx, cy, 1.1, (255, 70, 50, 255))
+            c.line([(cx + dx * 10.5, cy + dy * 10.5), (cx + dx * 13.2, cy + dy * 13.2)],
+                   ICON_LIGHT, 2.0)
+        if not small:
+            c.line([(cx + dx * 3.2, cy + dy * 3.2), (cx + dx * 6.2, cy + dy * 6.2)],
+                   ICON_LIGHT, 2.0)
+    # the Q: ring plus tail, each over a darker rim
+    c.ring(cx - 9.6, cy - 9.6, cx + 9.6, cy + 9.6, Q_SHADOW, 3.6)
+    c.ring(cx - 9.2, cy - 9.4, cx + 9.2, cy + 9.2, ORANGE, 3.0)
+    c.line([(cx + 1.5, cy + 6.0), (cx + 12.5, cy + 12.0)], Q_SHADOW, 4.2)
+    c.line([(cx + 1.8, cy + 5.8), (cx + 12.2, cy + 11.4)], ORANGE, 3.2)
+    c.disc(cx, cy, 1.6 if small else 1.1, ICON_DOT)
 
-    img = p.done()
-    img = img.quantize(colors=256, method=Image.Quantize.FASTOCTREE)
-    img.save(path, "PNG", optimize=True)
+
+class IconPen(Pen):
+    """Canvas of draw_icon() for a PNG of size x size pixels."""
+
+    def __init__(self, size):
+        super().__init__(size, size, scale=size / ICON_GRID, mode="RGBA", bg=(20, 24, 30, 0))
+
+    def tile(self, x0, y0, x1, y1, r, top, bottom, edge, width):
+        """Rounded square, vertical gradient over the whole grid, edge drawn inside."""
+        n = self.h * SS
+        grad = Image.new("RGBA", (n, n))
+        gd = ImageDraw.Draw(grad)
+        for y in range(n):
+            k = y / (n - 1)
+            gd.line([(0, y), (n, y)], fill=tuple(int(a + (b - a) * k) for a, b in zip(top, bottom)) + (255,))
+        box = self.pt(x0, y0) + tuple(v - 1 for v in self.pt(x1, y1))
+        mask = Image.new("L", (n, n), 0)
+        ImageDraw.Draw(mask).rounded_rectangle(box, radius=self.len(r), fill=255)
+        self.img.paste(grad, (0, 0), mask)
+        self.d.rounded_rectangle(box, radius=self.len(r), outline=edge + (255,),
+                                 width=int(round(self.len(width))))
+
+    def line(self, points, fill, width):
+        super().line(points, fill + (255,), width)
+
+    def ring(self, x0, y0, x1, y1, color, width):
+        """Ellipse outline drawn inside the box."""
+        self.ellipse(x0, y0, x1, y1, outline=color + (255,), width=width)
+
+    def disc(self, x, y, r, color):
+        self.circle(x, y, r, color + (255,))
+
+    def save(self, path):
+        img = self.done().quantize(colors=256, method=Image.Quantize.FASTOCTREE)
+        img.save(path, "PNG", optimize=True)
+
+
+def _num(v):
+    return f"{v:.2f}".rstrip("0").rstrip(".")
+
+
+def _rgb(c):
+    return "#%02x%02x%02x" % c
+
+
+class SvgCanvas:
+    """Canvas of draw_icon() that writes SVG in grid units."""
+
+    def __init__(self):
+        self.defs, self.body = [], []
+
+    def tile(self, x0, y0, x1, y1, r, top, bottom, edge, width):
+        self.defs.append(
+            f'<linearGradient id="tile" x1="0" y1="0" x2="0" y2="{ICON_GRID}" '
+            f'gradientUnits="userSpaceOnUse"><stop offset="0" stop-color="{_rgb(top)}"/>'
+            f'<stop offset="1" stop-color="{_rgb(bottom)}"/></linearGradient>')
+        self.body.append(f'<rect x="{_num(x0)}" y="{_num(y0)}" width="{_num(x1 - x0)}" '
+                         f'height="{_num(y1 - y0)}" rx="{_num(r)}" fill="url(#tile)"/>')
+        h = width / 2
+        self.body.append(f'<rect x="{_num(x0 + h)}" y="{_num(y0 + h)}" width="{_num(x1 - x0 - width)}" '
+                         f'height="{_num(y1 - y0 - width)}" rx="{_num(r - h)}" fill="none" '
+                         f'stroke="{_rgb(edge)}" stroke-width="{_num(width)}"/>')
+
+    def line(self, points, fill, width):
+        pts = " ".join(f"{_num(x)},{_num(y)}" for x, y in points)
+        self.body.append(f'<polyline points="{pts}" fill="none" stroke="{_rgb(fill)}" '
+                         f'stroke-width="{_num(width)}"/>')
+
+    def ring(self, x0, y0, x1, y1, color, width):
+        self.body.append(f'<ellipse cx="{_num((x0 + x1) / 2)}" cy="{_num((y0 + y1) / 2)}" '
+                         f'rx="{_num((x1 - x0 - width) / 2)}" ry="{_num((y1 - y0 - width) / 2)}" '
+                         f'fill="none" stroke="{_rgb(color)}" stroke-width="{_num(width)}"/>')
+
+    def disc(self, x, y, r, color):
+        self.body.append(f'<circle cx="{_num(x)}" cy="{_num(y)}" r="{_num(r)}" fill="{_rgb(color)}"/>')
+
+    def save(self, path):
+        lines = ['<?xml version="1.0" encoding="UTF-8"?>',
+                 f'<svg xmlns="http://www.w3.org/2000/svg" width="256" height="256" '
+                 f'viewBox="0 0 {ICON_GRID} {ICON_GRID}">',
+                 "<defs>", *self.defs, "</defs>", *self.body, "</svg>"]
+        with open(path, "w", encoding="utf-8", newline="\n") as f:
+            f.write("\n".join(lines) + "\n")
+
+
+def make_icons(folder):
+    for size in ICON_SIZES:
+        pen = IconPen(size)
+        draw_icon(pen, small=size < 24)
+        pen.save(os.path.join(folder, f"icon-{size}.png"))
+    svg = SvgCanvas()
+    draw_icon(svg)
+    svg.save(os.path.join(folder, "icon.svg"))
 
 
 # ---------------------------------------------------------------------------
@@ -426,7 +517,7 @@ def make_logo(path):
 
 
 def main():
-    make_icon(os.path.join(HERE, "icon.png"))
+    make_icons(HERE)
     make_figure(os.path.join(HERE, "figure.jpg"))
     make_figure_small(os.path.join(HERE, "figure_small.png"))
     make_logo(os.path.join(HERE, "logo.jpg"))
