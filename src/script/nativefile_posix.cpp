@@ -348,9 +348,9 @@ Result replace(const char *name, QByteArrayView bytes)
         return outcome(Status::FolderGone, 0, OldFile::None);
 
     Result r;
-    if (const int e = locate(name, t))
+    if (const int e = locate(name, t)) {
         r = e == Refused ? outcome(Status::LinkRefused, 0, OldFile::None) : failure(e, OldFile::None);
-    else if (t.exists && !S_ISREG(t.st.st_mode)) {
+    } else if (t.exists && !S_ISREG(t.st.st_mode)) {
         r = outcome(Status::NotRegular, 0, OldFile::Untouched);
         r.kind = kindOf(t.st.st_mode);
     } else if (t.exists && faccessat(t.dir.get(), t.name.constData(), W_OK, AT_EACCESS) != 0) {
