@@ -123,7 +123,8 @@ void Save(benchmark::State &state)
 {
     using Clock = std::chrono::steady_clock;
     window->Timer1_Timer();
-    const QByteArray bytes = ScriptFile::encode(preview()->script());
+    QByteArray bytes;
+    ScriptFile::encode(preview()->script(), &bytes);
     const QString path = QDir::current().absoluteFilePath(ScriptFile::fileName());
     const auto floorSave = [&] {
         QSaveFile file(path);

@@ -265,7 +265,8 @@ private slots:
         QCOMPARE(modal.messages.size(), 1);
         QCOMPARE(modal.messages[0].icon, QMessageBox::Critical);
         QCOMPARE(modal.messages[0].title, "Chyba");
-        QVERIFY2(modal.messages[0].text.contains(QDir::current().absoluteFilePath("autoexec.cfg") + "\n\n"),
+        QVERIFY2(modal.messages[0].text.contains(QDir::current().absoluteFilePath("autoexec.cfg") + "\n\n")
+                     && modal.messages[0].text.contains("is a folder"),
                  qPrintable(modal.messages[0].text));
         QVERIFY(w.form.isVisible());
         QCOMPARE(w.field("Text2")->text(), "Kept");

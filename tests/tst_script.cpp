@@ -5,6 +5,12 @@
 
 #include <QTest>
 
+static QByteArray bytes(QStringView text)
+{
+    QByteArray out;
+    return ScriptFile::encode(text, &out) ? out : QByteArray("<no converter>");
+}
+
 static QStringList lines(const ScriptSettings &s)
 {
     return scriptFor(s).split(QStringLiteral("\r\n"));
@@ -90,15 +96,28 @@ private slots:
 
     void windows1250Bytes()
     {
-        QCOMPARE(ScriptFile::encode(QString::fromUtf8("řŘěščžýáíéůúťďňó€ §\r\n")),
+        QCOMPARE(bytes(QString::fromUtf8("řŘěščžýáíéůúťďňó€ §\r\n")),
                  QByteArray("\xf8\xd8\xec\x9a\xe8\x9e\xfd\xe1\xed\xe9\xf9\xfa\x9d\xef\xf2\xf3\x80 \xa7\r\n"));
         // What the code page lacks is one '?' per character, a surrogate pair counting once;
         // a real SUB character is not taken for the converter's substitute.
-        QCOMPARE(ScriptFile::encode(QString::fromUtf8("x\xe2\x9c\x93y\xf0\x9f\x98\x80z\xc4\x81")
+        QCOMPARE(bytes(QString::fromUtf8("x\xe2\x9c\x93y\xf0\x9f\x98\x80z\xc4\x81")
                                     + QChar(0xd800) + "a" + QChar(0xdc00)),
                  QByteArray("x?y?z??a?"));
-        QCOMPARE(ScriptFile::encode(QChar(0x1a) + QString::fromUtf8("ř\xe2\x9c\x93")), QByteArray("\x1a\xf8?"));
-        QCOMPARE(ScriptFile::encode(u""), QByteArray());
+        QCOMPARE(bytes(QChar(0x1a) + QString::fromUtf8("ř\xe2\x9c\x93")), QByteArray("\x1a\xf8?"));
+        QCOMPARE(bytes(u""), QByteArray());
+
+        // Default-ignorable code points, which the converter skips: one '?' each too.
+        QString text;
+        QByteArray expected;
+        for (const char32_t c : {0x200B, 0x200C, 0x200D, 0x200E, 0x200F, 0x202A, 0x202B, 0x202C, 0x202D,
+                                 0x202E, 0x2060, 0xFEFF, 0xFE0F, 0xE0041}) {
+            text.append(QStringView(QChar::fromUcs4(c))).append(QChar(0xe1));
+            expected += "?\xe1";
+        }
+        QCOMPARE(bytes(text), expected);
+        QCOMPARE(bytes(text + QChar(0x1a)), expected + '\x1a');
+        QByteArray out;
+        QVERIFY(!ScriptFile::encode(text, &out, "no-such-code-page") && out.isEmpty());
     }
 };
 

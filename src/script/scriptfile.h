@@ -5,28 +5,33 @@
 
 namespace ScriptFile {
 
-// The script's file name, resolved against the current working directory.
+// The code page of the file.
+inline constexpr char CodePage[] = "windows-1250";
+
+// The script's file name, in the working folder.
 QString fileName();
 
-// Absolute path of the file that a save writes now; the bare name when the
-// current directory cannot be determined.
-QString targetPath();
-inline QString displayPath() { return targetPath(); }
+// Where a save writes, for people to read: the working folder's path as it is
+// now (lossy for names that are not UTF-8), or the bare file name when that path
+// cannot be read. Save itself never goes through this path.
+QString displayPath();
 
-// The text as Windows-1250 bytes, one per character; a character the code page
-// lacks (a surrogate pair counting as one) becomes '?'.
-QByteArray encode(QStringView text);
-inline bool encode(QStringView text, QByteArray *out) { *out = encode(text); return true; }
+// The text in `codePage`, one byte per code point (a surrogate pair counting once);
+// whatever the code page lacks, including what the converter would silently drop,
+// becomes '?'. False, and nothing in *out, when the converter cannot be created.
+// `codePage` is a parameter so that tests can name one that cannot be opened.
+bool encode(QStringView text, QByteArray *out, const char *codePage = CodePage);
 
 struct Outcome {
     bool ok = false;
-    QString path;    // the file written or attempted
-    QString reason;  // why it failed
+    QString path;    // displayPath() of the file written or attempted
+    QString reason;  // why it failed, in English
 };
 
-// Replaces autoexec.cfg in the current directory with the encoded text: written
-// to a temporary file that then replaces the old one, or directly into the file
-// where the folder takes no new files. On failure the old file stays as it was.
-Outcome save(QStringView text);
+// Replaces autoexec.cfg of the working folder with the encoded text: through a
+// temporary file renamed over it, or in place where the folder takes no new
+// files or the file has other names. Whatever fails, the old file stays as it
+// was; only regular files are written.
+Outcome save(QStringView text, const char *codePage = CodePage);
 
 } // namespace ScriptFile
