@@ -40,4 +40,9 @@ struct Result {
 // the file-size limit fails instead of ending the process.
 Result replace(const char *name, QByteArrayView bytes);
 
+enum class Entry { Entered, Missing, NotAFolder, Failed };
+
+// Makes `path` the working folder; `error` is the system's description of a failure.
+Entry enterFolder(const char *path, QString *error);
+
 } // namespace NativeFile

@@ -367,4 +367,13 @@ Result replace(const char *name, QByteArrayView bytes)
     return r;
 }
 
+Entry enterFolder(const char *path, QString *error)
+{
+    if (::chdir(path) == 0)
+        return Entry::Entered;
+    const int e = errno;
+    *error = QString::fromLocal8Bit(std::strerror(e));
+    return e == ENOENT ? Entry::Missing : e == ENOTDIR ? Entry::NotAFolder : Entry::Failed;
+}
+
 } // namespace NativeFile

@@ -148,4 +148,20 @@ Outcome save(QStringView text, const char *codePage)
     return r;
 }
 
+QString enterFolder(const QByteArray &path)
+{
+    QString error;
+    switch (NativeFile::enterFolder(path.constData(), &error)) {
+    case NativeFile::Entry::Entered:
+        return {};
+    case NativeFile::Entry::Missing:
+        return QStringLiteral("no such folder");
+    case NativeFile::Entry::NotAFolder:
+        return QStringLiteral("not a folder");
+    case NativeFile::Entry::Failed:
+        break;
+    }
+    return error;
+}
+
 } // namespace ScriptFile

@@ -34,4 +34,8 @@ struct Outcome {
 // was; only regular files are written.
 Outcome save(QStringView text, const char *codePage = CodePage);
 
+// Makes the folder `path` (in the system's own bytes, as given on the command
+// line) the working folder that Save writes into. Empty, or why it cannot.
+QString enterFolder(const QByteArray &path);
+
 } // namespace ScriptFile

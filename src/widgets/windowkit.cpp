@@ -30,7 +30,10 @@ void setupApplication()
                                {QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"),
                                 QStringLiteral("DejaVu Sans")});
     QApplication::setStyle(new ClassicStyle);
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/assets/icon.png")));
+    QIcon icon;
+    for (int size : {16, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/assets/icon-%1.png").arg(size), QSize(size, size));
+    QApplication::setWindowIcon(icon);
 }
 
 void fixWindow(QWidget *window, bool tool)
