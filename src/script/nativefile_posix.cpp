@@ -231,6 +231,7 @@ int keepOwnerAndMode(int fd, const struct stat &old)
     // user belongs to it; otherwise the new file stays the user's. Mode after
     // owner, which clears the set-id bits.
     if (fchown(fd, old.st_uid, old.st_gid) != 0 && fchown(fd, uid_t(-1), old.st_gid) != 0) {
+        // neither: the new file stays the user's
     }
     return fchmod(fd, old.st_mode & 07777) == 0 ? 0 : errno;
 }
