@@ -15,6 +15,7 @@ xvfb_start() {
             # Another server may take the display first: then this one ends, try the next.
             while [ "$xvfb_i" -lt 100 ] && kill -0 "$xvfb_pid" 2>/dev/null; do
                 if [ -S "/tmp/.X11-unix/X$xvfb_n" ]; then
+                    # shellcheck disable=SC2034  # for the caller
                     xvfb_display=":$xvfb_n"
                     return 0
                 fi
