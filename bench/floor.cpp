@@ -1,8 +1,9 @@
-// Floor of the process figures: a dialog with only an OK button, then a bare
-// main window of the program's size with a 10 ms timer that does nothing.
+// Floor of the process figures: a dialog with only an OK button, accepted as the program's
+// language dialog is, then a bare main window of the program's size with a 10 ms no-op timer.
+#include "drive.h"
 #include "probe.h"
 
-#include <QApplication>
+#include <QDialog>
 #include <QMainWindow>
 #include <QPushButton>
 
@@ -12,17 +13,20 @@ int main(int argc, char *argv[])
     QMainWindow window;
     window.resize(469, 373);
     QTimer timer;
-    timer.setInterval(10);
     QObject::connect(&timer, &QTimer::timeout, &window, [] {});
-    timer.start();
-    // Accepted as the program's language dialog is: by a click on its OK button.
-    QDialog dialog(&window);
-    dialog.resize(159, 110);
-    QPushButton ok(QStringLiteral("OK"), &dialog);
-    ok.setGeometry(8, 80, 73, 25);
-    QObject::connect(&ok, &QPushButton::clicked, &dialog, &QDialog::accept);
-    StartupProbe probe(&window, [&ok](QDialog *) { ok.click(); });
-    dialog.exec();
+    timer.start(10);
+    StartupProbe probe(&window);
+    {
+        QDialog dialog(&window);
+        dialog.resize(159, 110);
+        auto *ok = new QPushButton(QStringLiteral("OK"), &dialog);
+        ok->setObjectName(QStringLiteral("OK"));
+        ok->setGeometry(8, 80, 73, 25);
+        QObject::connect(ok, &QPushButton::clicked, &dialog, &QDialog::accept);
+        ModalResponder modal;
+        modal.steps << [](QWidget *d) { waitPainted(d); click(d, "OK"); };
+        dialog.exec();
+    }
     window.show();
     return app.exec();
 }

@@ -1,19 +1,14 @@
 // Walks through the program's windows on a real X display and saves a PNG of
 // each: the language dialog, the main window in English and in Czech, the
 // about box. Usage: quorrel-screenshots OUTDIR [SUFFIX]
-#include "about/form3.h"
 #include "app/form1.h"
 #include "drive.h"
-#include "i18n/form2.h"
 #include "widgets/windowkit.h"
 
 #include <QApplication>
 #include <QDir>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QScreen>
 #include <QTimer>
-#include <functional>
 
 static QString outDir, suffix;
 
@@ -27,19 +22,6 @@ static void shoot(QWidget *w, const QString &name)
         qFatal("cannot write %s", qPrintable(file));
 }
 
-// Runs `step` on the next modal window of type T once it is on screen.
-template <typename T> static void onModal(std::function<void(T *)> step)
-{
-    auto *poll = new QTimer;
-    QObject::connect(poll, &QTimer::timeout, [poll, step] {
-        if (T *w = qobject_cast<T *>(QApplication::activeModalWidget()); w && w->isVisible()) {
-            poll->deleteLater();
-            QTimer::singleShot(300, w, [w, step] { step(w); });
-        }
-    });
-    poll->start(50);
-}
-
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
@@ -49,28 +31,35 @@ int main(int argc, char *argv[])
     suffix = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QString();
     WindowKit::setupApplication();
 
-    Form1 window;
-    onModal<Form2>([](Form2 *d) {
+    // The modal windows in the order they open: the language dialog at start-up,
+    // again from the menu (choosing Czech), and the about box.
+    ModalResponder modal;
+    modal.stepDelayMs = 300;  // on screen and painted before it is shot
+    modal.steps << [](QWidget *d) {
         shoot(d, QStringLiteral("language-dialog"));
         click(d, "Command1");
-    });
+    } << [](QWidget *d) {
+        click(d, "Option1");
+        click(d, "Command1");
+    } << [](QWidget *a) {
+        shoot(a, QStringLiteral("about"));
+        a->close();
+    };
+    modal.onMessage = [](const ModalResponder::Message &m) {
+        qFatal("unexpected message: %s", qPrintable(m.text));
+    };
+
+    Form1 window;
     window.Form_Load();
     window.show();
-
-    QTimer::singleShot(500, &window, [&window] {
+    QTimer::singleShot(500, &window, [&] {
         shoot(&window, QStringLiteral("main-english"));
-        onModal<Form2>([](Form2 *d) {
-            click(d, "Option1");
-            click(d, "Command1");
-        });
         window.lang_Click();
-        QTimer::singleShot(300, &window, [&window] {
+        QTimer::singleShot(300, &window, [&] {
             shoot(&window, QStringLiteral("main-czech"));
-            onModal<Form3>([](Form3 *a) {
-                shoot(a, QStringLiteral("about"));
-                a->close();
-            });
             window.about_Click();
+            if (modal.stepsDone != modal.steps.size())
+                qFatal("a window did not open");
             QCoreApplication::exit(0);
         });
     });

@@ -11,20 +11,13 @@ cmake -S "$here" -B "$build" >/dev/null
 cmake --build "$build" -j2 --target quorrel-screenshots
 mkdir -p "$out"
 
-display=90
-while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do
-    display=$((display + 1))
-done
-Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-trap 'kill "$xvfb" 2>/dev/null || true' EXIT
-i=0
-while [ ! -e "/tmp/.X11-unix/X$display" ] && [ $i -lt 50 ]; do
-    sleep 0.1
-    i=$((i + 1))
-done
+. "$here/scripts/xvfb.sh"
+xvfb_pid=
+trap '[ -z "$xvfb_pid" ] || { kill "$xvfb_pid" && wait "$xvfb_pid"; } 2>/dev/null || true' EXIT
+trap 'exit 130' INT TERM
+xvfb_start
 
 unset QT_QPA_PLATFORM
-DISPLAY=":$display" "$build/quorrel-screenshots" "$out"
-DISPLAY=":$display" QT_SCALE_FACTOR=2 "$build/quorrel-screenshots" "$out" -200
+DISPLAY=$xvfb_display "$build/quorrel-screenshots" "$out"
+DISPLAY=$xvfb_display QT_SCALE_FACTOR=2 "$build/quorrel-screenshots" "$out" -200
 ls "$out"
