@@ -1,24 +1,23 @@
-// src/app/main.cpp with the start-up probe; the language dialog's OK is clicked as
-// soon as the dialog is on screen.
+// The program as main.cpp starts it, with the start-up probe; the language
+// dialog's OK is clicked once the dialog is on screen.
 #include "app/form1.h"
+#include "app/program.h"
 #include "drive.h"
 #include "probe.h"
-#include "widgets/windowkit.h"
 
-#include <QApplication>
+#include <memory>
 
 int main(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("quorrel-setup"));
-    WindowKit::setupApplication();
-    Form1 window;
-    StartupProbe probe(&window);
-    {
-        ModalResponder modal;
-        modal.steps << [](QWidget *d) { waitPainted(d); click(d, "Command1"); };
-        window.Form_Load();
-    }
-    window.show();
-    return app.exec();
+    std::unique_ptr<StartupProbe> probe;
+    std::unique_ptr<ModalResponder> modal;
+    return runProgram(argc, argv, [&](Form1 &window) {
+        probe = std::make_unique<StartupProbe>(&window);
+        modal = std::make_unique<ModalResponder>();
+        modal->steps << [&modal](QWidget *d) {
+            waitPainted(d);
+            click(d, "Command1");
+            QTimer::singleShot(0, [&modal] { modal.reset(); });  // costs nothing from here on
+        };
+    });
 }
