@@ -24,7 +24,10 @@ int main(int argc, char *argv[])
         ok->setGeometry(8, 80, 73, 25);
         QObject::connect(ok, &QPushButton::clicked, &dialog, &QDialog::accept);
         ModalResponder modal;
-        modal.steps << [](QWidget *d) { waitPainted(d); click(d, "OK"); };
+        modal.steps << [](QWidget *d) {
+            waitPainted(d);
+            click(d, "OK");
+        };
         dialog.exec();
     }
     window.show();

@@ -27,7 +27,8 @@ ScriptPreview *preview;
 void stepBar(bool up)
 {
     child<QScrollBar>(window, "VScroll1")
-        ->triggerAction(up ? QAbstractSlider::SliderSingleStepAdd : QAbstractSlider::SliderSingleStepSub);
+        ->triggerAction(up ? QAbstractSlider::SliderSingleStepAdd
+                           : QAbstractSlider::SliderSingleStepSub);
     window->Timer1_Timer();
 }
 
@@ -128,10 +129,11 @@ void Save(benchmark::State &state)
             break;
         }
     }
-    state.counters["floor_ns"] = benchmark::Counter(double(floorNs), benchmark::Counter::kAvgIterations);
+    state.counters["floor_ns"] = benchmark::Counter(double(floorNs),
+                                                    benchmark::Counter::kAvgIterations);
 }
 
-} // namespace
+}  // namespace
 
 BENCHMARK(SteadyTick);
 BENCHMARK(ComposeFloor);

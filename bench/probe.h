@@ -21,7 +21,10 @@ class StartupProbe : public QObject {
     QWidget *m_main;
 
 public:
-    explicit StartupProbe(QWidget *mainWindow) : m_main(mainWindow) { qApp->installEventFilter(this); }
+    explicit StartupProbe(QWidget *mainWindow) : m_main(mainWindow)
+    {
+        qApp->installEventFilter(this);
+    }
 
     bool eventFilter(QObject *o, QEvent *e) override
     {

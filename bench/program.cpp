@@ -1,7 +1,7 @@
 // The program as main.cpp starts it, with the start-up probe; the language
 // dialog's OK is clicked once the dialog is on screen.
-#include "app/form1.h"
 #include "app/program.h"
+#include "app/form1.h"
 #include "drive.h"
 #include "probe.h"
 

@@ -32,7 +32,8 @@ struct TestWindow {
         form.Timer1_Timer();
     }
 
-    template <typename T = QWidget> T *operator()(const char *name) const
+    template <typename T = QWidget>
+    T *operator()(const char *name) const
     {
         return child<T>(&form, name);
     }

@@ -21,9 +21,12 @@ private slots:
         QTest::addColumn<QString>("output");
         QTest::newRow("--help") << QStringList{"--help"} << 0 << "[options] [GAME_DIR]";
         QTest::newRow("-h, no display") << QStringList{"-h", "-platform", "xcb"} << 0 << "GAME_DIR";
-        QTest::newRow("--version") << QStringList{"--version"} << 0 << "quorrel-setup " QUORREL_VERSION "\n";
-        QTest::newRow("bad option") << QStringList{"--no-such-option"} << 1 << "Unknown option 'no-such-option'";
-        QTest::newRow("missing GAME_DIR") << QStringList{"/no/such/game"} << 2 << "'/no/such/game': no such folder";
+        QTest::newRow("--version")
+            << QStringList{"--version"} << 0 << "quorrel-setup " QUORREL_VERSION "\n";
+        QTest::newRow("bad option")
+            << QStringList{"--no-such-option"} << 1 << "Unknown option 'no-such-option'";
+        QTest::newRow("missing GAME_DIR")
+            << QStringList{"/no/such/game"} << 2 << "'/no/such/game': no such folder";
         QTest::newRow("GAME_DIR a file") << QStringList{QUORREL_EXE} << 2 << "not a folder";
         QTest::newRow("two GAME_DIRs") << QStringList{"/tmp", "/tmp"} << 1 << "only one GAME_DIR";
     }
@@ -62,7 +65,8 @@ private slots:
         click(&w.form, "Command2");
         QVERIFY(::chdir(game.constData()) == 0);
         QFile saved("autoexec.cfg");
-        QVERIFY(saved.open(QIODevice::ReadOnly) && saved.readAll().startsWith("name \"Gamer\"\r\n"));
+        QVERIFY(saved.open(QIODevice::ReadOnly)
+                && saved.readAll().startsWith("name \"Gamer\"\r\n"));
         QVERIFY(!QFile::exists(lossy + "/autoexec.cfg"));
         QVERIFY(!QFile::exists(root.filePath("autoexec.cfg")));
     }

@@ -48,7 +48,8 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(&form));
         QCOMPARE(child(&form, "centralwidget")->size(), QSize(469, 351));
         QCOMPARE(form.minimumSize(), form.maximumSize());
-        QVERIFY(!(form.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
+        QVERIFY(
+            !(form.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
         QCOMPARE(child<QTimer>(&form, "Timer1")->interval(), 10);
         const ScriptPreview *preview = child<ScriptPreview>(&form, "Text1");
         QTRY_COMPARE(preview->script(), scriptFor(ScriptSettings()));  // by the real timer
@@ -64,9 +65,11 @@ private slots:
             order << QApplication::focusWidget()->objectName();
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         }
-        QCOMPARE(order.join(' '), "Text2 Text3 Check1 VScroll1 VScroll2 VScroll3 VScroll4 Option4 "
-                                  "VScroll5 Text4 Text5 Text6 Text7 Command1 Command2 Command3 Text1");
-        child(&form, "VScroll5")->setFocus();  // Backtab into the group lands on the selected option too
+        QCOMPARE(order.join(' '),
+                 "Text2 Text3 Check1 VScroll1 VScroll2 VScroll3 VScroll4 Option4 "
+                 "VScroll5 Text4 Text5 Text6 Text7 Command1 Command2 Command3 Text1");
+        child(&form, "VScroll5")
+            ->setFocus();  // Backtab into the group lands on the selected option too
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
         QCOMPARE(QApplication::focusWidget()->objectName(), "Option4");
     }
@@ -101,8 +104,10 @@ private slots:
     {
         // Each bar tells a screen reader the value its label shows, under the row's caption.
         TestWindow w;
-        for (const auto &[bar, label] : {std::pair{"VScroll3", "Label7"}, {"VScroll4", "Label8"},
-                                         {"VScroll1", "Label4"}, {"VScroll2", "Label6"},
+        for (const auto &[bar, label] : {std::pair{"VScroll3", "Label7"},
+                                         {"VScroll4", "Label8"},
+                                         {"VScroll1", "Label4"},
+                                         {"VScroll2", "Label6"},
                                          {"VScroll5", "Label10"}}) {
             QAccessibleInterface *a = QAccessible::queryAccessibleInterface(w.bar(bar));
             QCOMPARE(a->text(QAccessible::Name), w.bar(bar)->accessibleName());
@@ -161,8 +166,9 @@ private slots:
         w.field("Text7")->setText("dd");
         w.form.Timer1_Timer();
         // One message per invalid field, in field order, each repaired before it shows.
-        QCOMPARE(keysWhenShown, QStringList({QString::fromUtf8("WSxřdd"), QString::fromUtf8("WSřdd"),
-                                             QString::fromUtf8("WSřD")}));
+        QCOMPARE(keysWhenShown,
+                 QStringList({QString::fromUtf8("WSxřdd"), QString::fromUtf8("WSřdd"),
+                              QString::fromUtf8("WSřD")}));
         QCOMPARE(w.lines().mid(15, 4).join('|'),
                  QString::fromUtf8("bind W forward|bind S backward|bind ř left|bind D right"));
     }
@@ -223,7 +229,8 @@ private slots:
         old.close();
         click(&w.form, "Command2");
         QCOMPARE(savedFile(), expected);
-        QVERIFY(!expected.endsWith("\r\n") && expected.count("\r\n") == 58 && expected.count('\n') == 58);
+        QVERIFY(!expected.endsWith("\r\n") && expected.count("\r\n") == 58
+                && expected.count('\n') == 58);
         QFile::remove(ScriptFile::fileName());
         child<QAction>(&w.form, "save")->trigger();
         QCOMPARE(savedFile(), expected);
@@ -246,12 +253,15 @@ private slots:
         TestWindow w;
         w.field("Text2")->setText("Kept");
         const auto toolTip = [&] {
-            QHelpEvent e(QEvent::ToolTip, QPoint(4, 4), child(&w.form, "Command2")->mapToGlobal(QPoint(4, 4)));
+            QHelpEvent e(QEvent::ToolTip, QPoint(4, 4),
+                         child(&w.form, "Command2")->mapToGlobal(QPoint(4, 4)));
             QApplication::sendEvent(child(&w.form, "Command2"), &e);
             return child(&w.form, "Command2")->toolTip();
         };
         // The tooltip names the file as it is at the moment it shows.
-        QCOMPARE(toolTip(), QString::fromUtf8("Uloží nastavení do %1").arg(QDir::current().absoluteFilePath("autoexec.cfg")));
+        QCOMPARE(toolTip(),
+                 QString::fromUtf8("Uloží nastavení do %1")
+                     .arg(QDir::current().absoluteFilePath("autoexec.cfg")));
         QTemporaryDir other;
         QVERIFY(QDir::setCurrent(other.path()));
         QVERIFY(toolTip().endsWith(QDir(other.path()).absoluteFilePath("autoexec.cfg")));
@@ -263,7 +273,8 @@ private slots:
         QCOMPARE(modal.messages.size(), 1);
         QCOMPARE(modal.messages[0].icon, QMessageBox::Critical);
         QCOMPARE(modal.messages[0].title, "Chyba");
-        QVERIFY2(modal.messages[0].text.contains(QDir::current().absoluteFilePath("autoexec.cfg") + "\n\n")
+        QVERIFY2(modal.messages[0].text.contains(QDir::current().absoluteFilePath("autoexec.cfg")
+                                                 + "\n\n")
                      && modal.messages[0].text.contains("is a folder"),
                  qPrintable(modal.messages[0].text));
         QVERIFY(w.form.isVisible());
@@ -286,10 +297,14 @@ private slots:
         TestWindow w;
         w.field("Text2")->setText("unsaved");
         QTimer::singleShot(0, &w.form, [&] {
-            if (way == 0) click(&w.form, "Command3");
-            if (way == 1) child<QAction>(&w.form, "quit")->trigger();
-            if (way == 2) QTest::keyClick(&w.form, Qt::Key_Q, Qt::ControlModifier);
-            if (way == 3) w.form.close();
+            if (way == 0)
+                click(&w.form, "Command3");
+            if (way == 1)
+                child<QAction>(&w.form, "quit")->trigger();
+            if (way == 2)
+                QTest::keyClick(&w.form, Qt::Key_Q, Qt::ControlModifier);
+            if (way == 3)
+                w.form.close();
         });
         QTimer guard;  // ends a loop that Close failed to end
         connect(&guard, &QTimer::timeout, [] { QCoreApplication::exit(99); });

@@ -29,14 +29,20 @@ Texts captions(QWidget *window)
 {
     Texts m;
     for (QObject *o : window->findChildren<QObject *>()) {
-        QWidget *owner = qobject_cast<QMenu *>(o) ? static_cast<QWidget *>(o->parent()) : qobject_cast<QWidget *>(o);
+        QWidget *owner = qobject_cast<QMenu *>(o) ? static_cast<QWidget *>(o->parent())
+                                                  : qobject_cast<QWidget *>(o);
         if (owner ? owner->window() != window : o->parent() != window)
             continue;
-        if (auto *m2 = qobject_cast<QMenu *>(o)) m[o->objectName()] = m2->title();
-        else if (auto *a = qobject_cast<QAction *>(o)) m[o->objectName()] = a->text();
-        else if (auto *g = qobject_cast<QGroupBox *>(o)) m[o->objectName()] = g->title();
-        else if (auto *l = qobject_cast<QLabel *>(o)) m[o->objectName()] = l->text();
-        else if (auto *b = qobject_cast<QAbstractButton *>(o)) m[o->objectName()] = b->text();
+        if (auto *m2 = qobject_cast<QMenu *>(o))
+            m[o->objectName()] = m2->title();
+        else if (auto *a = qobject_cast<QAction *>(o))
+            m[o->objectName()] = a->text();
+        else if (auto *g = qobject_cast<QGroupBox *>(o))
+            m[o->objectName()] = g->title();
+        else if (auto *l = qobject_cast<QLabel *>(o))
+            m[o->objectName()] = l->text();
+        else if (auto *b = qobject_cast<QAbstractButton *>(o))
+            m[o->objectName()] = b->text();
     }
     m.remove(QString());  // unnamed helpers
     m[""] = window->windowTitle();
@@ -65,7 +71,7 @@ void escapeKeepsOpen(QWidget *w)
     QVERIFY(w->isVisible());
 }
 
-} // namespace
+}  // namespace
 
 class TestI18n : public QObject {
     Q_OBJECT
@@ -152,14 +158,19 @@ private slots:
         QCOMPARE(captions(&f), expected(main, Caption::Main, 1));
         // Spot checks against the table's own spelling.
         const auto text = [](QWidget *w, const char *name) { return captions(w).value(name); };
-        QCOMPARE(QStringList({d.windowTitle(), text(&d, "Command2"), text(&f, "quit"), text(&f, "Command3"),
-                              text(&f, "Label9"), text(&f, "Label12"), text(&f, "Label13")}).join('|'),
+        QCOMPARE(QStringList({d.windowTitle(), text(&d, "Command2"), text(&f, "quit"),
+                              text(&f, "Command3"), text(&f, "Label9"), text(&f, "Label12"),
+                              text(&f, "Label13")})
+                     .join('|'),
                  QString::fromUtf8("Výběr jazyka|O programu|Ukončit|Konec|Gamma :|Dolu :|Doleva"));
         Module1::LanguageId = 2;
         d.optjazyk(aktiv);
-        QCOMPARE(QStringList({text(&d, "Frame1"), text(&f, "Frame3"), text(&f, "Label16"), text(&f, "Label9"),
-                              text(&f, "about"), text(&f, "Command3"), text(&f, "Check1")}).join('|'),
-                 QString::fromUtf8("Select language|Mause|Prewiew|Gamma|About program|Quit|Invertovat myš"));
+        QCOMPARE(QStringList({text(&d, "Frame1"), text(&f, "Frame3"), text(&f, "Label16"),
+                              text(&f, "Label9"), text(&f, "about"), text(&f, "Command3"),
+                              text(&f, "Check1")})
+                     .join('|'),
+                 QString::fromUtf8(
+                     "Select language|Mause|Prewiew|Gamma|About program|Quit|Invertovat myš"));
     }
 
     void helpFollowsLanguage()
@@ -205,7 +216,8 @@ private slots:
         s.steps << look << [&](QWidget *w) {
             click(w, "Option1");
             click(w, "Command2");  // returns when the about box closes
-            backInDialog = QApplication::activeModalWidget() == w && child<QRadioButton>(w, "Option1")->isChecked();
+            backInDialog = QApplication::activeModalWidget() == w
+                && child<QRadioButton>(w, "Option1")->isChecked();
             w->close();
         } << look;
         Module1::LanguageId = 2;
@@ -215,7 +227,8 @@ private slots:
         QVERIFY(backInDialog);
         QCOMPARE(texts[0], texts[1]);  // the same in English and Czech
         QCOMPARE(texts[0].first(), "About Quorrel - setup");
-        QVERIFY(texts[0].contains(QStringLiteral(" v%1%2Id.:21210").arg(QUORREL_VERSION, QString(54, ' '))));
+        QVERIFY(texts[0].contains(
+            QStringLiteral(" v%1%2Id.:21210").arg(QUORREL_VERSION, QString(54, ' '))));
         for (int i = 0; i < 2; ++i)
             QTest::mouseClick(child(&f, "Label15"), Qt::LeftButton);
         QDesktopServices::unsetUrlHandler("http");
@@ -250,8 +263,14 @@ private slots:
                     else if (auto *g = qobject_cast<QGroupBox *>(w))
                         need = fm.horizontalAdvance(g->title()) + 12;
                     if (need > w->width() || (need && fm.height() > w->height() + 1)
-                        || (qobject_cast<QRadioButton *>(w) && w->style()->pixelMetric(QStyle::PM_ExclusiveIndicatorHeight, nullptr, w) >= w->height()))
-                        clipped << QStringLiteral("%1 needs %2 of %3").arg(w->objectName()).arg(need).arg(w->width());
+                        || (qobject_cast<QRadioButton *>(w)
+                            && w->style()->pixelMetric(QStyle::PM_ExclusiveIndicatorHeight, nullptr,
+                                                       w)
+                                >= w->height()))
+                        clipped << QStringLiteral("%1 needs %2 of %3")
+                                       .arg(w->objectName())
+                                       .arg(need)
+                                       .arg(w->width());
                 }
             QVERIFY2(clipped.isEmpty(), qPrintable(clipped.join("; ")));
         }

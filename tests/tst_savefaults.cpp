@@ -11,9 +11,8 @@
 #include <QTest>
 
 #include <csignal>
-#include <optional>
-#include <utility>
 #include <grp.h>
+#include <optional>
 #include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
@@ -22,18 +21,39 @@
 #include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
 enum Fault {
-    ModeKept, OwnerKept, DiskFull, DiskFullInPlace, SizeLimit, SizeLimitInPlace, NoConverter,
-    ReadOnlyFile, ReadOnlyFolder, FolderGone, Fifo, FifoReadOnlyFolder, Socket, Folder, DeviceNode,
-    LinkToDevice, LinkToFolder, PlantedLink, OwnLink, HardLink, NonUtf8, LongPath,
+    ModeKept,
+    OwnerKept,
+    DiskFull,
+    DiskFullInPlace,
+    SizeLimit,
+    SizeLimitInPlace,
+    NoConverter,
+    ReadOnlyFile,
+    ReadOnlyFolder,
+    FolderGone,
+    Fifo,
+    FifoReadOnlyFolder,
+    Socket,
+    Folder,
+    DeviceNode,
+    LinkToDevice,
+    LinkToFolder,
+    PlantedLink,
+    OwnLink,
+    HardLink,
+    NonUtf8,
+    LongPath,
 };
 const bool startedAsRoot = geteuid() == 0;
 constexpr uid_t Nobody = 65534, Stranger = 4242;
 const QByteArray Old = QByteArray("old line\r\n").repeated(90);
-const QByteArray New = QByteArray("bind w forward\r\n").repeated(7000);  // more than the small disk holds
+const QByteArray New =
+    QByteArray("bind w forward\r\n").repeated(7000);  // more than the small disk holds
 
 // Root for the setup steps that need it; in between, the suite is nobody.
 void become(uid_t uid)
@@ -108,11 +128,12 @@ Seen look(const QByteArray &target)
         s.bytes = contents(target);
     const QByteArray folder = target.contains('/') ? target.left(target.lastIndexOf('/')) : ".";
     s.folder = QDir(QFile::decodeName(folder))
-                   .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+                   .entryList(QDir::AllEntries | QDir::Hidden | QDir::System
+                              | QDir::NoDotAndDotDot);
     return s;
 }
 
-} // namespace
+}  // namespace
 
 class TestSaveFaults : public QObject {
     Q_OBJECT
@@ -121,7 +142,11 @@ class TestSaveFaults : public QObject {
     bool mounted = false;
 
 private slots:
-    void initTestCase() { QVERIFY(!startedAsRoot || setgroups(0, nullptr) == 0); become(Nobody); }
+    void initTestCase()
+    {
+        QVERIFY(!startedAsRoot || setgroups(0, nullptr) == 0);
+        become(Nobody);
+    }
     void cleanupTestCase() { become(0); }  // so that the leak checker may trace the process
     void init() { QVERIFY(base.emplace().isValid() && QDir::setCurrent(base->path())); }
 
@@ -148,10 +173,13 @@ private slots:
         row("full disk", DiskFull, "The disk is full (No space left on device)");
         row("full disk, in place", DiskFullInPlace, "The disk is full (No space left on device)");
         row("size limit", SizeLimit, "exceed the file-size limit (File too large)");
-        row("size limit, in place", SizeLimitInPlace, "exceed the file-size limit (File too large)");
-        row("no converter", NoConverter, "converter for no-such-code-page cannot be opened; nothing was written");
+        row("size limit, in place", SizeLimitInPlace,
+            "exceed the file-size limit (File too large)");
+        row("no converter", NoConverter,
+            "converter for no-such-code-page cannot be opened; nothing was written");
         row("read-only file", ReadOnlyFile, "cannot be written (Permission denied)");
-        row("read-only folder", ReadOnlyFolder, "cannot be written (Permission denied); nothing was written");
+        row("read-only folder", ReadOnlyFolder,
+            "cannot be written (Permission denied); nothing was written");
         row("folder gone", FolderGone, "The folder no longer exists.");
         row("FIFO", Fifo, "autoexec.cfg is a FIFO");
         row("FIFO, read-only folder", FifoReadOnlyFolder, "autoexec.cfg is a FIFO");
@@ -160,7 +188,8 @@ private slots:
         row("device node", DeviceNode, "autoexec.cfg is a character device");
         row("link to a device", LinkToDevice, "autoexec.cfg links to a character device");
         row("link to a folder", LinkToFolder, "autoexec.cfg links to a folder");
-        row("planted link", PlantedLink, "a link that another user placed in a folder everyone may write to");
+        row("planted link", PlantedLink,
+            "a link that another user placed in a folder everyone may write to");
         row("own link", OwnLink, "");
         row("hard link", HardLink, "");
         row("non-UTF-8 folder", NonUtf8, "");
@@ -172,15 +201,17 @@ private slots:
         QFETCH(int, fault);
         QFETCH(QString, reason);
         const bool ok = reason.isEmpty();
-        if (!startedAsRoot && (fault == OwnerKept || fault == DiskFull || fault == DiskFullInPlace
-                               || fault == DeviceNode || fault == PlantedLink || fault == OwnLink))
+        if (!startedAsRoot
+            && (fault == OwnerKept || fault == DiskFull || fault == DiskFullInPlace
+                || fault == DeviceNode || fault == PlantedLink || fault == OwnLink))
             QSKIP("needs root to set up (a tmpfs, a device node, another user's link or file)");
 
         QByteArray dir = fault == NonUtf8 ? "game\xff" : "game", target = "autoexec.cfg", watch;
         QVERIFY(mkdir(dir.constData(), 0755) == 0);
         if (fault == DiskFull || fault == DiskFullInPlace) {
             AsRoot root;
-            QVERIFY(mount("tmpfs", "game", "tmpfs", 0, "size=64k,mode=0755,uid=65534,gid=65534") == 0);
+            QVERIFY(mount("tmpfs", "game", "tmpfs", 0, "size=64k,mode=0755,uid=65534,gid=65534")
+                    == 0);
             mounted = true;
         }
         if (fault == NonUtf8) {  // its U+FFFD spelling beside it, which must stay as it is
@@ -214,13 +245,17 @@ private slots:
         case ModeKept: QVERIFY(chmod("autoexec.cfg", 0604) == 0); break;
         case OwnerKept: QVERIFY(chmod("autoexec.cfg", 0640) == 0); break;
         case ReadOnlyFile: QVERIFY(chmod("autoexec.cfg", 0444) == 0); break;
-        case ReadOnlyFolder: case DiskFullInPlace: case SizeLimitInPlace:
-            QVERIFY(chmod(".", 0555) == 0);
+        case ReadOnlyFolder:
+        case DiskFullInPlace:
+        case SizeLimitInPlace: QVERIFY(chmod(".", 0555) == 0); break;
+        case HardLink:
+            QVERIFY(link("autoexec.cfg", (target = "other.cfg").constData()) == 0);
             break;
-        case HardLink: QVERIFY(link("autoexec.cfg", (target = "other.cfg").constData()) == 0); break;
         case FolderGone: QVERIFY(rmdir("../game") == 0); break;
         case Fifo: QVERIFY(mkfifo("autoexec.cfg", 0644) == 0); break;
-        case FifoReadOnlyFolder: QVERIFY(mkfifo("autoexec.cfg", 0666) == 0 && chmod(".", 0555) == 0); break;
+        case FifoReadOnlyFolder:
+            QVERIFY(mkfifo("autoexec.cfg", 0666) == 0 && chmod(".", 0555) == 0);
+            break;
         case Socket:
             QVERIFY(bind(socketFd, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0);
             ::close(socketFd);
@@ -239,7 +274,8 @@ private slots:
         const Seen before = look(target);
         const bool limited = fault == SizeLimit || fault == SizeLimitInPlace;
         const auto saved = saveInChild(fault == OwnerKept, limited ? 1000 : RLIM_INFINITY,
-                                       fault == NoConverter ? "no-such-code-page" : ScriptFile::CodePage);
+                                       fault == NoConverter ? "no-such-code-page"
+                                                            : ScriptFile::CodePage);
         const Seen after = look(target);
 
         QVERIFY2(saved, "the save did not return");
@@ -251,7 +287,9 @@ private slots:
         if (!watch.isEmpty())
             QCOMPARE(contents(watch), Old);
         if (ok) {
-            const auto owner = [](const struct stat &st) { return QList<uint>{st.st_mode, st.st_uid, st.st_gid}; };
+            const auto owner = [](const struct stat &st) {
+                return QList<uint>{st.st_mode, st.st_uid, st.st_gid};
+            };
             QCOMPARE(owner(after.target), owner(before.target));  // mode, owner and group kept
         }
     }

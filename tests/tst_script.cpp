@@ -35,8 +35,9 @@ private slots:
                  "alias sp    [ mode -2; map $arg1 ]|alias ffa   [ mode  0; map $arg1 ]|"
                  "  if $editing [ alias s \"edit\" ] [ alias s \"game\" ]|"
                  "bind MOUSE4 [ universaldelta  1 ]|  if (< $zfov 10)  [ alias zfov 10 ]");
-        QCOMPARE(l[56], QString::fromUtf8("//Vytvořeno v programu : Quorrel - setup;;; "
-                                          "Create in program : Quorrel - setup"));
+        QCOMPARE(l[56],
+                 QString::fromUtf8("//Vytvořeno v programu : Quorrel - setup;;; "
+                                   "Create in program : Quorrel - setup"));
         QCOMPARE(l[57], QStringLiteral("//Jdi na %1;;; Go to %1").arg(Maker::WebText));
         QVERIFY(l[58].startsWith("// ") && text.endsWith(";;; FREEWARE"));
         QStringList empty;
@@ -50,10 +51,14 @@ private slots:
     void settingLines()
     {
         // bar (VScroll n), position, expected line
-        const struct { int bar, position; const char *line; } bars[] = {
+        const struct {
+            int bar, position;
+            const char *line;
+        } bars[] = {
             {3, 1000, "sensitivity 0"}, {3, 1, "sensitivity 999"}, {3, 996, "sensitivity 4"},
-            {4, 110, "fov 10"}, {4, 0, "fov 120"}, {1, 255, "musicvol 0"}, {1, 0, "musicvol 255"},
-            {2, 255, "soundvol 0"}, {2, 0, "soundvol 255"}, {5, 270, "gamma 30"}, {5, 0, "gamma 300"}};
+            {4, 110, "fov 10"},         {4, 0, "fov 120"},         {1, 255, "musicvol 0"},
+            {1, 0, "musicvol 255"},     {2, 255, "soundvol 0"},    {2, 0, "soundvol 255"},
+            {5, 270, "gamma 30"},       {5, 0, "gamma 300"}};
         for (const auto &b : bars) {
             ScriptSettings s;
             s.bars[size_t(b.bar - 1)] = qint16(b.position);
@@ -70,7 +75,8 @@ private slots:
         s.team = "say \"hi\";\t";
         s.keys = {"w", " ", "7", QString::fromUtf8("ř")};
         s.invertMouse = true;
-        QCOMPARE(lines(s).mid(0, 3).join('|'), "name \"  Big Joe  \"|team \"say \"hi\";\t\"|invmouse 1");
+        QCOMPARE(lines(s).mid(0, 3).join('|'),
+                 "name \"  Big Joe  \"|team \"say \"hi\";\t\"|invmouse 1");
         QCOMPARE(lines(s).mid(15, 4).join('|'),
                  QString::fromUtf8("bind w forward|bind   backward|bind 7 left|bind ř right"));
         s.name.clear();
@@ -81,7 +87,8 @@ private slots:
     {
         // Characters that end a line in the file or a block in the preview become spaces.
         QString breakers = "a\rb\nc\r\nd";
-        for (char16_t c : {u'\v', u'\f', u'\0', u'\x85', u'\u2028', u'\u2029', u'\ufdd0', u'\ufdd1'})
+        for (char16_t c :
+             {u'\v', u'\f', u'\0', u'\x85', u'\u2028', u'\u2029', u'\ufdd0', u'\ufdd1'})
             breakers += QChar(c);
         ScriptSettings s;
         s.name = s.team = breakers;
@@ -96,12 +103,14 @@ private slots:
 
     void windows1250Bytes()
     {
-        QCOMPARE(bytes(QString::fromUtf8("řŘěščžýáíéůúťďňó€ §\r\n")),
-                 QByteArray("\xf8\xd8\xec\x9a\xe8\x9e\xfd\xe1\xed\xe9\xf9\xfa\x9d\xef\xf2\xf3\x80 \xa7\r\n"));
+        QCOMPARE(
+            bytes(QString::fromUtf8("řŘěščžýáíéůúťďňó€ §\r\n")),
+            QByteArray(
+                "\xf8\xd8\xec\x9a\xe8\x9e\xfd\xe1\xed\xe9\xf9\xfa\x9d\xef\xf2\xf3\x80 \xa7\r\n"));
         // What the code page lacks is one '?' per character, a surrogate pair counting once;
         // a real SUB character is not taken for the converter's substitute.
-        QCOMPARE(bytes(QString::fromUtf8("x\xe2\x9c\x93y\xf0\x9f\x98\x80z\xc4\x81")
-                                    + QChar(0xd800) + "a" + QChar(0xdc00)),
+        QCOMPARE(bytes(QString::fromUtf8("x\xe2\x9c\x93y\xf0\x9f\x98\x80z\xc4\x81") + QChar(0xd800)
+                       + "a" + QChar(0xdc00)),
                  QByteArray("x?y?z??a?"));
         QCOMPARE(bytes(QChar(0x1a) + QString::fromUtf8("ř\xe2\x9c\x93")), QByteArray("\x1a\xf8?"));
         QCOMPARE(bytes(u""), QByteArray());
@@ -109,8 +118,8 @@ private slots:
         // Default-ignorable code points, which the converter skips: one '?' each too.
         QString text;
         QByteArray expected;
-        for (const char32_t c : {0x200B, 0x200C, 0x200D, 0x200E, 0x200F, 0x202A, 0x202B, 0x202C, 0x202D,
-                                 0x202E, 0x2060, 0xFEFF, 0xFE0F, 0xE0041}) {
+        for (const char32_t c : {0x200B, 0x200C, 0x200D, 0x200E, 0x200F, 0x202A, 0x202B, 0x202C,
+                                 0x202D, 0x202E, 0x2060, 0xFEFF, 0xFE0F, 0xE0041}) {
             text.append(QStringView(QChar::fromUcs4(c))).append(QChar(0xe1));
             expected += "?\xe1";
         }

@@ -36,12 +36,34 @@ long residentKiB()
 
 QString hostileText(QRandomGenerator &rng)
 {
-    static const QString pieces[] = {
-        "", "x", " ", "\"", ";", "[", "]", "(", ")", "$arg1", "\t", "\n", "\r\n", "\r",
-        QString(QChar(0)), QString(QChar(0x200f)), QString(QChar(0x202e)),
-        QString(QChar(0x0301)), QString::fromUtf8("ř"), QString::fromUtf8("\xf0\x9f\x98\x80"),
-        QString::fromUtf8("漢"), QString(QChar(0xd800)), QString(QChar(0xdc00)),
-        QString(QChar(0x2028)), QString(QChar(0x2029)), QString(QChar(0xfdd0)), "quit", "; quit"};
+    static const QString pieces[] = {"",
+                                     "x",
+                                     " ",
+                                     "\"",
+                                     ";",
+                                     "[",
+                                     "]",
+                                     "(",
+                                     ")",
+                                     "$arg1",
+                                     "\t",
+                                     "\n",
+                                     "\r\n",
+                                     "\r",
+                                     QString(QChar(0)),
+                                     QString(QChar(0x200f)),
+                                     QString(QChar(0x202e)),
+                                     QString(QChar(0x0301)),
+                                     QString::fromUtf8("ř"),
+                                     QString::fromUtf8("\xf0\x9f\x98\x80"),
+                                     QString::fromUtf8("漢"),
+                                     QString(QChar(0xd800)),
+                                     QString(QChar(0xdc00)),
+                                     QString(QChar(0x2028)),
+                                     QString(QChar(0x2029)),
+                                     QString(QChar(0xfdd0)),
+                                     "quit",
+                                     "; quit"};
     if (rng.bounded(2000) == 0)
         return QString(100000, QChar(u'a' + rng.bounded(26)));
     QString s;
@@ -50,7 +72,7 @@ QString hostileText(QRandomGenerator &rng)
     return s;
 }
 
-} // namespace
+}  // namespace
 
 class TestSoak : public QObject {
     Q_OBJECT
@@ -79,14 +101,16 @@ private slots:
                 const int what = int(rng.bounded(14));
                 if (what < 5) {
                     ValueBar *bar = w.bar(bars[what]);
-                    bar->setValue(bar->minimum() + int(rng.bounded(bar->maximum() - bar->minimum() + 1)));
+                    bar->setValue(bar->minimum()
+                                  + int(rng.bounded(bar->maximum() - bar->minimum() + 1)));
                 } else if (what < 7) {
                     w.field(texts[what - 5])->setText(hostileText(rng));
                 } else if (what < 11) {
                     // Keys are mostly single characters, now and then anything.
                     const bool hostile = rng.bounded(50) == 0;
-                    w.field(texts[what - 5])->setText(hostile ? hostileText(rng)
-                                                              : QString(QChar(char16_t(0x20 + rng.bounded(0x250)))));
+                    w.field(texts[what - 5])
+                        ->setText(hostile ? hostileText(rng)
+                                          : QString(QChar(char16_t(0x20 + rng.bounded(0x250)))));
                 } else if (what < 13) {
                     click(&w.form, options[rng.bounded(5)]);
                 } else {
@@ -107,7 +131,8 @@ private slots:
                 baseline = residentKiB();
         }
         const long growth = residentKiB() - baseline;
-        qInfo("resident growth after warm-up: %ld KiB, %d key repairs", growth, int(answers.messages.size()));
+        qInfo("resident growth after warm-up: %ld KiB, %d key repairs", growth,
+              int(answers.messages.size()));
 #ifndef UNDER_ASAN
         QVERIFY2(growth < 16 * 1024, qPrintable(QString::number(growth)));
 #endif

@@ -26,18 +26,34 @@ private slots:
         QTest::addColumn<int>("caret");
         QTest::addColumn<QList<int>>("patch");  // start, removed, inserted
         QTest::addColumn<int>("caretAfter");
-        QTest::newRow("same") << "abc" << "abc" << 2 << QList<int>{3, 0, 0} << 2;
-        QTest::newRow("insert at start") << "bcd" << "abcd" << 0 << QList<int>{0, 0, 1} << 1;
-        QTest::newRow("insert in middle, caret behind") << "abde" << "abcde" << 3 << QList<int>{2, 0, 1} << 4;
-        QTest::newRow("insert at end, caret in front") << "abc" << "abcd" << 1 << QList<int>{3, 0, 1} << 1;
-        QTest::newRow("delete at start, caret inside") << "xxabc" << "abc" << 1 << QList<int>{0, 2, 0} << 0;
-        QTest::newRow("delete in middle, caret at its end") << "abxxc" << "abc" << 4 << QList<int>{2, 2, 0} << 2;
-        QTest::newRow("delete at end, caret behind") << "abcxx" << "abc" << 5 << QList<int>{3, 2, 0} << 3;
-        QTest::newRow("replace at start, caret in front") << "99 x" << "100 x" << 0 << QList<int>{0, 2, 3} << 0;
-        QTest::newRow("replace in middle, caret inside") << "abXYc" << "abZc" << 3 << QList<int>{2, 2, 1} << 3;
-        QTest::newRow("shorter replacement, caret beyond it") << "a12345b" << "a9b" << 5 << QList<int>{1, 5, 1} << 2;
-        QTest::newRow("replace at end, caret behind") << "gamma 100" << "gamma 101" << 9 << QList<int>{8, 1, 1} << 9;
-        QTest::newRow("repeated letters") << "aaaa" << "aaa" << 4 << QList<int>{3, 1, 0} << 3;
+        QTest::newRow("same") << "abc"
+                              << "abc" << 2 << QList<int>{3, 0, 0} << 2;
+        QTest::newRow("insert at start") << "bcd"
+                                         << "abcd" << 0 << QList<int>{0, 0, 1} << 1;
+        QTest::newRow("insert in middle, caret behind") << "abde"
+                                                        << "abcde" << 3 << QList<int>{2, 0, 1} << 4;
+        QTest::newRow("insert at end, caret in front") << "abc"
+                                                       << "abcd" << 1 << QList<int>{3, 0, 1} << 1;
+        QTest::newRow("delete at start, caret inside") << "xxabc"
+                                                       << "abc" << 1 << QList<int>{0, 2, 0} << 0;
+        QTest::newRow("delete in middle, caret at its end")
+            << "abxxc"
+            << "abc" << 4 << QList<int>{2, 2, 0} << 2;
+        QTest::newRow("delete at end, caret behind") << "abcxx"
+                                                     << "abc" << 5 << QList<int>{3, 2, 0} << 3;
+        QTest::newRow("replace at start, caret in front")
+            << "99 x"
+            << "100 x" << 0 << QList<int>{0, 2, 3} << 0;
+        QTest::newRow("replace in middle, caret inside") << "abXYc"
+                                                         << "abZc" << 3 << QList<int>{2, 2, 1} << 3;
+        QTest::newRow("shorter replacement, caret beyond it")
+            << "a12345b"
+            << "a9b" << 5 << QList<int>{1, 5, 1} << 2;
+        QTest::newRow("replace at end, caret behind")
+            << "gamma 100"
+            << "gamma 101" << 9 << QList<int>{8, 1, 1} << 9;
+        QTest::newRow("repeated letters") << "aaaa"
+                                          << "aaa" << 4 << QList<int>{3, 1, 0} << 3;
     }
     void textPatch()
     {
@@ -48,7 +64,8 @@ private slots:
         QFETCH(int, caretAfter);
         const TextPatch p = diffTexts(before, after);
         QCOMPARE((QList<int>{int(p.start), int(p.removed), int(p.inserted)}), patch);
-        QCOMPARE(QString(before).replace(p.start, p.removed, after.mid(p.start, p.inserted)), after);
+        QCOMPARE(QString(before).replace(p.start, p.removed, after.mid(p.start, p.inserted)),
+                 after);
         QCOMPARE(int(::caretAfter(p, caret)), caretAfter);
     }
 

@@ -23,7 +23,8 @@ Form3::Form3(QWidget *parent) : ToolDialog(parent), ui(std::make_unique<Ui::Form
     connect(ui->Image1, &ClickableLabel::clicked, this,
             [] { WindowKit::openAddress(Maker::GameUrl); });
     for (ClickableLabel *site : {ui->Image2, ui->Label3})
-        connect(site, &ClickableLabel::clicked, this, [] { WindowKit::openAddress(Maker::WebUrl); });
+        connect(site, &ClickableLabel::clicked, this,
+                [] { WindowKit::openAddress(Maker::WebUrl); });
 }
 
 Form3::~Form3() = default;

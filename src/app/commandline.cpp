@@ -3,8 +3,8 @@
 #include "script/scriptfile.h"
 
 #include <QCommandLineParser>
-#include <QGuiApplication>
 #include <QFile>
+#include <QGuiApplication>
 #include <cstdio>
 
 namespace CommandLine {
@@ -51,7 +51,7 @@ QList<QByteArray> positionalBytes(int argc, char **argv)
     return bytes;
 }
 
-} // namespace
+}  // namespace
 
 void nameApplication()
 {
@@ -95,4 +95,4 @@ std::optional<int> enterGameFolder(int argc, char **argv)
     return BadGameFolder;
 }
 
-} // namespace CommandLine
+}  // namespace CommandLine

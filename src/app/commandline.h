@@ -17,4 +17,4 @@ std::optional<int> answerAtOnce(int argc, char **argv);
 // cannot be).
 std::optional<int> enterGameFolder(int argc, char **argv);
 
-} // namespace CommandLine
+}  // namespace CommandLine

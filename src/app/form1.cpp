@@ -48,7 +48,7 @@ QString withoutColon(QString caption)
     return caption.trimmed();
 }
 
-} // namespace
+}  // namespace
 
 Form1::Form1(QWidget *parent) : QMainWindow(parent), ui(std::make_unique<Ui::Form1>())
 {

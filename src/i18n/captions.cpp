@@ -78,7 +78,7 @@ void setCaption(QWidget *window, const char *target, const QString &text)
         qWarning("caption target %s not found", target);
 }
 
-} // namespace
+}  // namespace
 
 void applyCaptions(QWidget *dialog, QWidget *mainWindow)
 {

@@ -16,7 +16,7 @@ namespace {
 
 const Wording ErrorTitle{"Chyba", "Error", "Error"};
 
-} // namespace
+}  // namespace
 
 Message keyRepaired()
 {
@@ -29,8 +29,9 @@ std::optional<Message> help()
     const QString title = inLanguage({"Nápověda", "Help", nullptr});
     if (title.isNull())
         return std::nullopt;
-    return Message{title, inLanguage({"Tento program musí být ve složce se hrou",
-                                      "This program must exist in folders with games", nullptr})};
+    return Message{title,
+                   inLanguage({"Tento program musí být ve složce se hrou",
+                               "This program must exist in folders with games", nullptr})};
 }
 
 Message saveFailed(const QString &path, const QString &reason)
@@ -43,9 +44,9 @@ Message saveFailed(const QString &path, const QString &reason)
 
 QString saveToolTip(const QString &path)
 {
-    return inLanguage({"Uloží nastavení do %1", "Saves the settings to %1",
-                       "Saves the settings to %1"})
+    return inLanguage(
+               {"Uloží nastavení do %1", "Saves the settings to %1", "Saves the settings to %1"})
         .arg(path);
 }
 
-} // namespace Messages
+}  // namespace Messages

@@ -35,4 +35,4 @@ Message saveFailed(const QString &path, const QString &reason);
 // The Save button's and menu item's tooltip.
 QString saveToolTip(const QString &path);
 
-} // namespace Messages
+}  // namespace Messages

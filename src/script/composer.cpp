@@ -75,7 +75,7 @@ QString &at(ScriptLines &l, int lineNumber)
     return l.line[size_t(lineNumber - 1)];
 }
 
-} // namespace
+}  // namespace
 
 ScriptLines::ScriptLines()
 {

@@ -18,4 +18,4 @@ inline QString copyright()
 {
     return QStringLiteral("(c) 2004 ") + QLatin1String(Name);
 }
-} // namespace Maker
+}  // namespace Maker

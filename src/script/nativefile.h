@@ -27,10 +27,10 @@ enum class OldFile { None, Untouched, PutBack, Damaged };
 
 struct Result {
     Status status = Status::Failed;
-    Kind kind = Kind::Regular;     // what was found, for NotRegular
-    bool viaLink = false;          // the name is a link to what was found
+    Kind kind = Kind::Regular;  // what was found, for NotRegular
+    bool viaLink = false;       // the name is a link to what was found
     OldFile old = OldFile::None;
-    QString error;                 // the system's description of the error
+    QString error;  // the system's description of the error
 };
 
 // Replaces the file `name` (a bare file name) of the working folder with `bytes`.
@@ -45,4 +45,4 @@ enum class Entry { Entered, Missing, NotAFolder, Failed };
 // Makes `path` the working folder; `error` is the system's description of a failure.
 Entry enterFolder(const char *path, QString *error);
 
-} // namespace NativeFile
+}  // namespace NativeFile

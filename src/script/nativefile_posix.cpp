@@ -60,12 +60,9 @@ Result failure(int error, OldFile old)
 {
     switch (error) {
     case ENOSPC:
-    case EDQUOT:
-        return outcome(Status::NoSpace, error, old);
-    case EFBIG:
-        return outcome(Status::TooLarge, error, old);
-    default:
-        return outcome(Status::Failed, error, old);
+    case EDQUOT: return outcome(Status::NoSpace, error, old);
+    case EFBIG: return outcome(Status::TooLarge, error, old);
+    default: return outcome(Status::Failed, error, old);
     }
 }
 
@@ -314,9 +311,10 @@ Result inPlace(const Target &t, QByteArrayView bytes)
         // A reservation that failed part way may have lengthened the file.
         struct stat now {};
         const bool same = fstat(fd.get(), &now) == 0
-                          && (now.st_size == st.st_size || ftruncate(fd.get(), st.st_size) == 0);
-        Result r = e == EOPNOTSUPP || e == EINVAL ? outcome(Status::NoReservation, e, OldFile::Untouched)
-                                                  : failure(e, OldFile::Untouched);
+            && (now.st_size == st.st_size || ftruncate(fd.get(), st.st_size) == 0);
+        Result r = e == EOPNOTSUPP || e == EINVAL
+            ? outcome(Status::NoReservation, e, OldFile::Untouched)
+            : failure(e, OldFile::Untouched);
         r.old = same ? OldFile::Untouched : OldFile::Damaged;
         return r;
     }
@@ -328,11 +326,11 @@ Result inPlace(const Target &t, QByteArrayView bytes)
     if (!e)
         return outcome(Status::Written, 0, OldFile::None);
     const bool back = readable && writeAll(fd.get(), old) == 0
-                      && ftruncate(fd.get(), off_t(old.size())) == 0 && fsync(fd.get()) == 0;
+        && ftruncate(fd.get(), off_t(old.size())) == 0 && fsync(fd.get()) == 0;
     return failure(e, back ? OldFile::PutBack : OldFile::Damaged);
 }
 
-} // namespace
+}  // namespace
 
 Result replace(const char *name, QByteArrayView bytes)
 {
@@ -344,13 +342,15 @@ Result replace(const char *name, QByteArrayView bytes)
     t.dir = Fd(::open(".", DirFlags));
     struct stat here {};
     if (!t.dir.valid() || fstat(t.dir.get(), &here) != 0)
-        return errno == ENOENT ? outcome(Status::FolderGone, 0, OldFile::None) : failure(errno, OldFile::None);
+        return errno == ENOENT ? outcome(Status::FolderGone, 0, OldFile::None)
+                               : failure(errno, OldFile::None);
     if (here.st_nlink == 0)
         return outcome(Status::FolderGone, 0, OldFile::None);
 
     Result r;
     if (const int e = locate(name, t)) {
-        r = e == Refused ? outcome(Status::LinkRefused, 0, OldFile::None) : failure(e, OldFile::None);
+        r = e == Refused ? outcome(Status::LinkRefused, 0, OldFile::None)
+                         : failure(e, OldFile::None);
     } else if (t.exists && !S_ISREG(t.st.st_mode)) {
         r = outcome(Status::NotRegular, 0, OldFile::Untouched);
         r.kind = kindOf(t.st.st_mode);
@@ -377,4 +377,4 @@ Entry enterFolder(const char *path, QString *error)
     return e == ENOENT ? Entry::Missing : e == ENOTDIR ? Entry::NotAFolder : Entry::Failed;
 }
 
-} // namespace NativeFile
+}  // namespace NativeFile

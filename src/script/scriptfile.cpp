@@ -18,7 +18,8 @@ qsizetype codePoints(QStringView text)
 {
     qsizetype n = 0;
     for (qsizetype i = 0; i < text.size(); ++n)
-        i += text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate() ? 2 : 1;
+        i += text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate() ? 2
+                                                                                              : 1;
     return n;
 }
 
@@ -31,7 +32,8 @@ QByteArray encodeEach(QStringView text, QStringEncoder &encoder)
     out.reserve(text.size());
     QHash<char32_t, char> known;
     for (qsizetype i = 0; i < text.size();) {
-        const bool pair = text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate();
+        const bool pair = text[i].isHighSurrogate() && i + 1 < text.size()
+            && text[i + 1].isLowSurrogate();
         const qsizetype n = pair ? 2 : 1;
         const char32_t c = pair ? QChar::surrogateToUcs4(text[i], text[i + 1]) : text[i].unicode();
         char byte = '?';  // also for a lone surrogate
@@ -68,21 +70,22 @@ QString reasonFor(const NativeFile::Result &r)
 {
     using NativeFile::Status;
     switch (r.status) {
-    case Status::Written:
-        return {};
-    case Status::FolderGone:
-        return QStringLiteral("The folder no longer exists.");
+    case Status::Written: return {};
+    case Status::FolderGone: return QStringLiteral("The folder no longer exists.");
     case Status::NotRegular:
         return QStringLiteral("%1 %2 %3, not a regular file; it was left as it is.")
-            .arg(fileName(), r.viaLink ? QStringLiteral("links to") : QStringLiteral("is"), kindName(r.kind));
+            .arg(fileName(), r.viaLink ? QStringLiteral("links to") : QStringLiteral("is"),
+                 kindName(r.kind));
     case Status::LinkRefused:
-        return QStringLiteral("%1 is a link that another user placed in a folder everyone may write to; "
-                              "it was not followed and nothing was written.").arg(fileName());
+        return QStringLiteral(
+                   "%1 is a link that another user placed in a folder everyone may write to; "
+                   "it was not followed and nothing was written.")
+            .arg(fileName());
     case Status::Unsynced:
         return QStringLiteral("The file was written, but its folder could not be synced (%1), "
-                              "so the save may not survive a power loss.").arg(r.error);
-    default:
-        break;
+                              "so the save may not survive a power loss.")
+            .arg(r.error);
+    default: break;
     }
     QString what;
     if (r.status == Status::NoSpace)
@@ -95,15 +98,18 @@ QString reasonFor(const NativeFile::Result &r)
     else
         what = QStringLiteral("The file cannot be written (%1)");
     switch (r.old) {
-    case NativeFile::OldFile::None: return what.arg(r.error) + QStringLiteral("; nothing was written.");
-    case NativeFile::OldFile::Untouched: return what.arg(r.error) + QStringLiteral("; the old file was left as it is.");
-    case NativeFile::OldFile::PutBack: return what.arg(r.error) + QStringLiteral("; the old file was put back.");
+    case NativeFile::OldFile::None:
+        return what.arg(r.error) + QStringLiteral("; nothing was written.");
+    case NativeFile::OldFile::Untouched:
+        return what.arg(r.error) + QStringLiteral("; the old file was left as it is.");
+    case NativeFile::OldFile::PutBack:
+        return what.arg(r.error) + QStringLiteral("; the old file was put back.");
     case NativeFile::OldFile::Damaged: break;
     }
     return what.arg(r.error) + QStringLiteral("; the old file could not be put back.");
 }
 
-} // namespace
+}  // namespace
 
 QString fileName()
 {
@@ -138,11 +144,13 @@ Outcome save(QStringView text, const char *codePage)
     r.path = displayPath();
     QByteArray bytes;
     if (!encode(text, &bytes, codePage)) {
-        r.reason = QStringLiteral("The text converter for %1 cannot be opened; nothing was written.")
+        r.reason = QStringLiteral(
+                       "The text converter for %1 cannot be opened; nothing was written.")
                        .arg(QLatin1String(codePage));
         return r;
     }
-    const NativeFile::Result written = NativeFile::replace(QFile::encodeName(fileName()).constData(), bytes);
+    const NativeFile::Result written = NativeFile::replace(
+        QFile::encodeName(fileName()).constData(), bytes);
     r.ok = written.status == NativeFile::Status::Written;
     r.reason = reasonFor(written);
     return r;
@@ -152,16 +160,12 @@ QString enterFolder(const QByteArray &path)
 {
     QString error;
     switch (NativeFile::enterFolder(path.constData(), &error)) {
-    case NativeFile::Entry::Entered:
-        return {};
-    case NativeFile::Entry::Missing:
-        return QStringLiteral("no such folder");
-    case NativeFile::Entry::NotAFolder:
-        return QStringLiteral("not a folder");
-    case NativeFile::Entry::Failed:
-        break;
+    case NativeFile::Entry::Entered: return {};
+    case NativeFile::Entry::Missing: return QStringLiteral("no such folder");
+    case NativeFile::Entry::NotAFolder: return QStringLiteral("not a folder");
+    case NativeFile::Entry::Failed: break;
     }
     return error;
 }
 
-} // namespace ScriptFile
+}  // namespace ScriptFile

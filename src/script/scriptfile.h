@@ -38,4 +38,4 @@ Outcome save(QStringView text, const char *codePage = CodePage);
 // line) the working folder that Save writes into. Empty, or why it cannot.
 QString enterFolder(const QByteArray &path);
 
-} // namespace ScriptFile
+}  // namespace ScriptFile

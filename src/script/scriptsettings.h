@@ -9,10 +9,10 @@ struct ScriptSettings {
     QString name = QStringLiteral("...");  // Text2
     QString team = QStringLiteral("...");  // Text3
     std::array<QString, 4> keys{QStringLiteral("W"), QStringLiteral("S"), QStringLiteral("A"),
-                                QStringLiteral("D")};   // Text4..Text7
-    bool invertMouse = false;                           // Check1
-    std::array<qint16, 5> bars{105, 105, 997, 30, 200}; // VScroll1..VScroll5
-    int fpsOption = 3;                                  // Option1..Option5 as 0..4
+                                QStringLiteral("D")};    // Text4..Text7
+    bool invertMouse = false;                            // Check1
+    std::array<qint16, 5> bars{105, 105, 997, 30, 200};  // VScroll1..VScroll5
+    int fpsOption = 3;                                   // Option1..Option5 as 0..4
 };
 
 // The longest text a name or key field holds (the line edit's own limit).
@@ -23,7 +23,7 @@ struct GameBar {
     int bar;          // index into ScriptSettings::bars
     qint16 constant;  // game value = constant - position
     const char *keyword;
-    int line;         // script line, 1-based
+    int line;  // script line, 1-based
 };
 
 // In the order the tick reads them: VScroll3, VScroll4, VScroll1, VScroll2, VScroll5.

@@ -15,24 +15,21 @@ int ClassicStyle::pixelMetric(PixelMetric metric, const QStyleOption *opt, const
     return QProxyStyle::pixelMetric(metric, opt, w);
 }
 
-QRect ClassicStyle::subControlRect(ComplexControl cc, const QStyleOptionComplex *opt,
-                                   SubControl sc, const QWidget *w) const
+QRect ClassicStyle::subControlRect(ComplexControl cc, const QStyleOptionComplex *opt, SubControl sc,
+                                   const QWidget *w) const
 {
     if (cc == CC_GroupBox) {
         const auto *box = qstyleoption_cast<const QStyleOptionGroupBox *>(opt);
         const int th = opt->fontMetrics.height();
         const QRect frame = opt->rect.adjusted(0, th / 2, 0, 0);
         switch (sc) {
-        case SC_GroupBoxFrame:
-            return frame;
-        case SC_GroupBoxContents:
-            return frame.adjusted(2, 2, -2, -2);
+        case SC_GroupBoxFrame: return frame;
+        case SC_GroupBoxContents: return frame.adjusted(2, 2, -2, -2);
         case SC_GroupBoxLabel: {
             const int tw = box ? opt->fontMetrics.horizontalAdvance(box->text) : 0;
             return QRect(opt->rect.x() + 8, opt->rect.y(), tw + 2, th);
         }
-        default:
-            break;
+        default: break;
         }
     }
     return QProxyStyle::subControlRect(cc, opt, sc, w);
@@ -47,8 +44,7 @@ void ClassicStyle::drawComplexControl(ComplexControl cc, const QStyleOptionCompl
         QProxyStyle::drawComplexControl(cc, opt, p, w);
 }
 
-void ClassicStyle::drawGroupBox(const QStyleOptionComplex *opt, QPainter *p,
-                                const QWidget *w) const
+void ClassicStyle::drawGroupBox(const QStyleOptionComplex *opt, QPainter *p, const QWidget *w) const
 {
     const auto *box = qstyleoption_cast<const QStyleOptionGroupBox *>(opt);
     const QRect label = subControlRect(CC_GroupBox, opt, SC_GroupBoxLabel, w);

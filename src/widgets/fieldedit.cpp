@@ -7,7 +7,7 @@ namespace {
 // About 1.5 MB of the line edit's undo records.
 constexpr qsizetype HistoryLimit = 1 << 16;
 
-} // namespace
+}  // namespace
 
 FieldEdit::FieldEdit(QWidget *parent) : QLineEdit(parent)
 {

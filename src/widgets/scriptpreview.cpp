@@ -27,7 +27,7 @@ bool hasLongLine(QStringView text)
     return false;
 }
 
-} // namespace
+}  // namespace
 
 void ScriptPreview::showScript(const QString &script)
 {

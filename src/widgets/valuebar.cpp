@@ -44,7 +44,7 @@ QAccessibleInterface *accessibleFor(const QString &className, QObject *object)
     return nullptr;
 }
 
-} // namespace
+}  // namespace
 
 ValueBar::ValueBar(QWidget *parent) : QScrollBar(Qt::Vertical, parent)
 {

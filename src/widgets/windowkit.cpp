@@ -83,8 +83,8 @@ bool focusNextSkippingOptions(QWidget *window, bool next, const std::function<bo
     auto *option = qobject_cast<QRadioButton *>(window->focusWidget());
     if (!option || option->isChecked() || !option->autoExclusive() || !option->parentWidget())
         return true;
-    for (auto *sibling : option->parentWidget()->findChildren<QRadioButton *>(
-             Qt::FindDirectChildrenOnly))
+    for (auto *sibling :
+         option->parentWidget()->findChildren<QRadioButton *>(Qt::FindDirectChildrenOnly))
         if (sibling->isChecked() && sibling->autoExclusive())
             sibling->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
     return true;
@@ -95,4 +95,4 @@ void openAddress(const char *url)
     QDesktopServices::openUrl(QUrl(QString::fromLatin1(url)));
 }
 
-} // namespace WindowKit
+}  // namespace WindowKit

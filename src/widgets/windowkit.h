@@ -31,4 +31,4 @@ void openAddress(const char *url);
 // window class's own focusNextPrevChild.
 bool focusNextSkippingOptions(QWidget *window, bool next, const std::function<bool(bool)> &step);
 
-} // namespace WindowKit
+}  // namespace WindowKit

@@ -10,7 +10,8 @@
 #include <functional>
 
 // The descendant of `root` called `name`; a missing control is a fatal error.
-template <typename T = QWidget> T *child(const QObject *root, const char *name)
+template <typename T = QWidget>
+T *child(const QObject *root, const char *name)
 {
     T *found = root->findChild<T *>(QString::fromLatin1(name));
     if (!found)
