@@ -13,7 +13,6 @@
 
 #include <QApplication>
 #include <QLabel>
-#include <QRadioButton>
 #include <QTest>
 #include <QTimer>
 
@@ -32,11 +31,6 @@ struct TestWindow {
         form.Timer1_Timer();
     }
 
-    template <typename T = QWidget>
-    T *operator()(const char *name) const
-    {
-        return child<T>(&form, name);
-    }
     QLineEdit *field(const char *name) const { return child<QLineEdit>(&form, name); }
     ValueBar *bar(const char *name) const { return child<ValueBar>(&form, name); }
     QString label(const char *name) const { return child<QLabel>(&form, name)->text(); }
@@ -45,15 +39,3 @@ struct TestWindow {
     // The script the controls stand for, as the tick composes it.
     QString expected() const { return scriptFor(form.readSettings()); }
 };
-
-inline void initTestApplication()
-{
-    WindowKit::setupApplication();
-    // The offscreen platform warns about every fixed-size or raised window.
-    static QtMessageHandler previous = qInstallMessageHandler(
-        [](QtMsgType type, const QMessageLogContext &context, const QString &message) {
-            if (!message.contains(QLatin1String("propagateSizeHints"))
-                && !message.contains(QLatin1String("does not support raise()")))
-                previous(type, context, message);
-        });
-}

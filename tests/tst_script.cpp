@@ -4,6 +4,7 @@
 #include "script/scriptfile.h"
 
 #include <QTest>
+#include <tuple>
 
 static QByteArray bytes(QStringView text)
 {
@@ -50,19 +51,21 @@ private slots:
 
     void settingLines()
     {
-        // bar (VScroll n), position, expected line
-        const struct {
-            int bar, position;
-            const char *line;
-        } bars[] = {
-            {3, 1000, "sensitivity 0"}, {3, 1, "sensitivity 999"}, {3, 996, "sensitivity 4"},
-            {4, 110, "fov 10"},         {4, 0, "fov 120"},         {1, 255, "musicvol 0"},
-            {1, 0, "musicvol 255"},     {2, 255, "soundvol 0"},    {2, 0, "soundvol 255"},
-            {5, 270, "gamma 30"},       {5, 0, "gamma 300"}};
-        for (const auto &b : bars) {
+        for (const auto &[bar, position, line] :  // VScroll n, its position, the line it makes
+             {std::tuple{3, 1000, "sensitivity 0"},
+              {3, 1, "sensitivity 999"},
+              {3, 996, "sensitivity 4"},
+              {4, 110, "fov 10"},
+              {4, 0, "fov 120"},
+              {1, 255, "musicvol 0"},
+              {1, 0, "musicvol 255"},
+              {2, 255, "soundvol 0"},
+              {2, 0, "soundvol 255"},
+              {5, 270, "gamma 30"},
+              {5, 0, "gamma 300"}}) {
             ScriptSettings s;
-            s.bars[size_t(b.bar - 1)] = qint16(b.position);
-            QVERIFY2(lines(s).contains(b.line), b.line);
+            s.bars[size_t(bar - 1)] = qint16(position);
+            QVERIFY2(lines(s).contains(line), line);
         }
         const char *fps[] = {"8 10", "20 25", "30 40", "50 50", "100 1000"};
         for (int option = 0; option < 5; ++option) {

@@ -89,6 +89,7 @@ Form1::Form1(QWidget *parent) : QMainWindow(parent), ui(std::make_unique<Ui::For
     // Where Save writes is named when the tooltip is about to show.
     ui->Command2->installEventFilter(this);
     connect(ui->file, &QMenu::aboutToShow, this, &Form1::updateSaveToolTips);
+    ui->file->setToolTipsVisible(true);
     nameControls();
     ui->Text2->setFocus();
 

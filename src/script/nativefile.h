@@ -40,6 +40,10 @@ struct Result {
 // the file-size limit fails instead of ending the process.
 Result replace(const char *name, QByteArrayView bytes);
 
+// The working folder's path in the system's own bytes, however long; empty when
+// it cannot be found (the folder has been removed).
+QByteArray workingFolder();
+
 enum class Entry { Entered, Missing, NotAFolder, Failed };
 
 // Makes `path` the working folder; `error` is the system's description of a failure.

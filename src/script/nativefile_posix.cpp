@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstdlib>
 #include <cstring>
 #include <utility>
 
@@ -366,6 +367,15 @@ Result replace(const char *name, QByteArrayView bytes)
     }
     r.viaLink = t.viaLink;
     return r;
+}
+
+QByteArray workingFolder()
+{
+    // Unlike a fixed buffer, an allocated one takes paths longer than PATH_MAX.
+    char *path = getcwd(nullptr, 0);
+    const QByteArray bytes(path);
+    std::free(path);
+    return bytes;
 }
 
 Entry enterFolder(const char *path, QString *error)

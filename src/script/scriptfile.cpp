@@ -118,8 +118,8 @@ QString fileName()
 
 QString displayPath()
 {
-    const QString dir = QDir::currentPath();
-    return dir.isEmpty() ? fileName() : QDir(dir).filePath(fileName());
+    const QByteArray dir = NativeFile::workingFolder();
+    return dir.isEmpty() ? fileName() : QDir(QFile::decodeName(dir)).filePath(fileName());
 }
 
 bool encode(QStringView text, QByteArray *out, const char *codePage)

@@ -2,11 +2,12 @@
 
 #include <QLabel>
 
-// A label that reports a left click, for pictures and web links.
+// A label that reports a left click, for pictures and web links; screen readers
+// see a link they can follow.
 class ClickableLabel : public QLabel {
     Q_OBJECT
 public:
-    using QLabel::QLabel;
+    explicit ClickableLabel(QWidget *parent = nullptr);
 
 signals:
     void clicked();
