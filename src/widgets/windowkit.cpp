@@ -30,8 +30,11 @@ void setupApplication()
                                {QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"),
                                 QStringLiteral("DejaVu Sans")});
     QApplication::setStyle(new ClassicStyle);
+    // The sizes window managers draw in title bars, task bars and switchers. The
+    // larger ones are for menus and software centres, which take them from the
+    // installed icon theme; handing them to every window would slow each start.
     QIcon icon;
-    for (int size : {16, 32, 48, 64, 128, 256})
+    for (int size : {16, 32, 48, 64})
         icon.addFile(QStringLiteral(":/assets/icon-%1.png").arg(size), QSize(size, size));
     QApplication::setWindowIcon(icon);
 }
