@@ -62,8 +62,9 @@ Form1::Form1(QWidget *parent) : QMainWindow(parent), ui(std::make_unique<Ui::For
     WindowKit::fixWindow(this, false);
     for (const GameBar &g : GameBars)
         valueBars(*ui)[size_t(g.bar)]->setShownConstant(g.constant);
-    applySettings(ScriptSettings());
-    showValues(ScriptSettings());
+    const ScriptSettings start;
+    applySettings(start);
+    showValues(start);
 
     connect(ui->Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
     connect(ui->Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
