@@ -1,8 +1,7 @@
 #pragma once
 
-// Start-up probe of the process benchmarks: prints "shown <microseconds since the
-// epoch>" once the main window has been exposed and painted. With
-// QUORREL_BENCH_QUIT_MS set, the program quits that many milliseconds later.
+// Start-up probe: prints "shown <µs since the epoch>" once the main window is exposed
+// and painted; with QUORREL_BENCH_QUIT_MS set, the program quits that long after.
 
 #include <QApplication>
 #include <QTimer>

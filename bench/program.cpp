@@ -1,5 +1,4 @@
-// The program as main.cpp starts it, with the start-up probe; the language
-// dialog's OK is clicked once the dialog is on screen.
+// The program as main.cpp starts it, with the start-up probe.
 #include "app/program.h"
 #include "app/form1.h"
 #include "drive.h"
@@ -10,14 +9,13 @@
 int main(int argc, char *argv[])
 {
     std::unique_ptr<StartupProbe> probe;
-    std::unique_ptr<ModalResponder> modal;
-    return runProgram(argc, argv, [&](Form1 &window) {
+    return runProgram(argc, argv, [&probe](Form1 &window) {
         probe = std::make_unique<StartupProbe>(&window);
-        modal = std::make_unique<ModalResponder>();
-        modal->steps << [&modal](QWidget *d) {
+        auto *modal = new ModalResponder;  // answers the dialog, then goes
+        modal->steps << [modal](QWidget *d) {
             waitPainted(d);
             click(d, "Command1");
-            QTimer::singleShot(0, [&modal] { modal.reset(); });  // costs nothing from here on
+            modal->deleteLater();
         };
     });
 }
