@@ -192,6 +192,27 @@ private slots:
         QCOMPARE(recorder.urls, aboutClicks + aboutClicks + mainClicks);
     }
 
+    void designGeometry()
+    {
+        Form1 f;
+        Form2 d(&f);
+        Form3 a;
+        const QMap<QString, QWidget *> windows{{"main", &f}, {"dialog", &d}, {"about", &a}};
+        QStringList moved;
+        for (const QStringList &g : goldenRows("geometry.tsv")) {
+            const QRect r = child(windows[g[0]], qPrintable(g[1]))->geometry();
+            if (r != QRect(g[2].toInt(), g[3].toInt(), g[4].toInt(), g[5].toInt()))
+                moved << QStringLiteral("%1 %2 at %3,%4 %5x%6")
+                             .arg(g[0], g[1])
+                             .arg(r.x())
+                             .arg(r.y())
+                             .arg(r.width())
+                             .arg(r.height());
+        }
+        QVERIFY2(moved.isEmpty(), qPrintable(moved.join("; ")));
+        QCOMPARE(child<QTimer>(&f, "Timer1")->interval(), 10);
+    }
+
     void captionsFit()
     {
         for (int language : {1, 2}) {
