@@ -57,6 +57,22 @@ Texts golden(const QString &window, int language = 0)
     return texts;
 }
 
+// Controls of one loaded window whose font is not the one written down.
+QString fontDifferences(QWidget *window, const QString &name)
+{
+    QStringList d;
+    for (const QStringList &row : goldenRows("fonts.tsv")) {
+        if (row[0] != name)
+            continue;
+        const QFont f = child(window, qPrintable(row[1]))->font();
+        if (QStringList({f.family(), QString::number(f.pointSizeF()), QString::number(f.bold()),
+                         QString::number(f.underline())})
+            != row.mid(2))
+            d << row[1];
+    }
+    return d.join(' ');
+}
+
 bool isLinkStyled(QWidget *w)
 {
     auto *l = qobject_cast<QLabel *>(w);
@@ -104,6 +120,7 @@ private slots:
         };
         f.Form_Load();
         QVERIFY(isLinkStyled(child(&f, "Label15")));
+        QCOMPARE(fontDifferences(&f, "main"), QString());
         QCOMPARE(child(&f, "Label15")->pos(), QPoint(8, 328));
         child<QAction>(&f, "lang")->trigger();
         f.lang_Click();
@@ -155,6 +172,7 @@ private slots:
             texts << captions(a);
             QCOMPARE(a->size(), QSize(327, 203));
             QVERIFY(isLinkStyled(child(a, "Label3")));  // after every opening
+            QCOMPARE(fontDifferences(a, "about"), QString());
             QCOMPARE(child<QLabel>(a, "Image1")->pixmap().size(), QSize(64, 120));
             QCOMPARE(child<QLabel>(a, "Image2")->pixmap().size(), QSize(64, 38));
             QVERIFY(!child(a, "Image2")->accessibleName().isEmpty());
