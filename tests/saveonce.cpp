@@ -1,14 +1,22 @@
 // Saves once into the working folder as Save does, for tst_savefaults, and prints
 // the outcome's kinds as numbers, the reason in Czech and in English, and the
-// process's peak resident memory in KiB.
+// growth of the process's peak resident memory in KiB.
 #include "i18n/messages.h"
 #include "i18n/module1.h"
 
 #include <cstdio>
 #include <sys/resource.h>
 
+static long peakKiB()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
 int main()
 {
+    const long before = peakKiB();
     const QString text = QString("bind w forward\r\n").repeated(300) + QString::fromUtf8("ř");
     const ScriptFile::Outcome r = ScriptFile::save(ScriptFile::Folder::current(), text);
     std::printf("%d %d\n", int(r.problem), int(r.old));
@@ -16,7 +24,5 @@ int main()
         Module1::LanguageId = qint16(language);
         std::printf("%s\n", qPrintable(Messages::saveFailed(r).text.section("\n\n", 1)));
     }
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    std::printf("%ld\n", usage.ru_maxrss);
+    std::printf("%ld\n", peakKiB() - before);
 }
