@@ -25,4 +25,5 @@ int main()
         std::printf("%s\n", qPrintable(Messages::saveFailed(r).text.section("\n\n", 1)));
     }
     std::printf("%ld\n", peakKiB() - before);
+    std::fflush(stdout);  // before a leak checker's report may end the process
 }

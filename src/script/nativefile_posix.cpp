@@ -447,6 +447,8 @@ Outcome write(Target &t, const char *name, QByteArrayView bytes)
         return failure(errno, OldFile::Untouched);
     if (!S_ISREG(t.st.st_mode))
         return notRegular(t.st.st_mode);
+    if (!trusted(t.dir.get(), t.st))
+        return outcome(Problem::Planted, 0, OldFile::Untouched);
     if (readable && t.st.st_nlink == 1 && viaTemporary(t, fd.get(), bytes, &r))
         return r;
     return inPlace(fd.get(), readable, t.st.st_size, bytes);
