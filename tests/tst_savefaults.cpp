@@ -103,6 +103,8 @@ private slots:
             OldFile::None);
         row("killed before the rename", "old", "${INJECT}/^renameat:signal=KILL $AS1 $SAVE",
             Problem(Killed));
+        row("no /proc: a named file, killed while writing", "old", "unshare -m sh -c \"umount -l "
+            "/proc && exec ${INJECT}pwrite64:signal=KILL $AS1 $SAVE\"", Problem(Killed));
         row("killed after the reservation", "old; ln g/autoexec.cfg g/other",
             "${INJECT}pwrite64:signal=KILL $AS1 $SAVE", Problem(Killed));
         row("others' files and a running save's kept", "old; cd g; p=.autoexec.cfg.quorrel-; "

@@ -39,8 +39,9 @@
 //     take, a folder that takes no new files         them and the old length back on failure
 //
 // A text longer than the file-size limit allows is refused before anything is
-// written. A new file is named .autoexec.cfg.quorrel-XXXXXX until its rename;
-// each save removes such files of this user that a save ended early left.
+// written. A new file is written unnamed where the system allows it, and is
+// named .autoexec.cfg.quorrel-XXXXXX just before its rename (else from the
+// start); each save removes such files of this user that a save ended early left.
 
 namespace NativeFile {
 
