@@ -57,7 +57,11 @@ private slots:
         QVERIFY(base.emplace().isValid()
                 && chmod(QFile::encodeName(base->path()).constData(), 0755) == 0);
     }
-    void cleanup() { sh("umount g 2>/dev/null"); }
+    void cleanup()
+    {
+        if (base)
+            sh("umount g 2>/dev/null");
+    }
 
     void faults_data()
     {
