@@ -197,10 +197,10 @@ void Form1::Command2_Click()
 {
     // What the controls say now, even when no tick has run since the last change.
     Timer1_Timer();
-    const ScriptFile::Outcome r = ScriptFile::save(ui->Text1->script());
-    if (r.ok)
+    const ScriptFile::Outcome r = ScriptFile::save(m_folder, ui->Text1->script());
+    if (r.ok())
         return;
-    const Messages::Message message = Messages::saveFailed(r.path, r.reason);
+    const Messages::Message message = Messages::saveFailed(r);
     QMessageBox box(QMessageBox::Critical, message.title, message.text, QMessageBox::Ok, this);
     box.exec();
 }
@@ -287,7 +287,7 @@ void Form1::nameControls()
 
 void Form1::updateSaveToolTips()
 {
-    const QString tip = Messages::saveToolTip(ScriptFile::displayPath());
+    const QString tip = Messages::saveToolTip(m_folder.displayPath());
     ui->Command2->setToolTip(tip);
     ui->save->setToolTip(tip);
 }
