@@ -191,7 +191,7 @@ private slots:
         QCOMPARE(texts[0], texts[1]);  // the same in English and Czech
         QCOMPARE(pick(texts[0], {"", "Label6"}),
                  QStringLiteral("About Quorrel - setup| v%1%2Id.:21210")
-                     .arg(QUORREL_VERSION, QString(54, ' ')));
+                     .arg(Program::Version, QString(54, ' ')));
         QTest::mouseClick(child(&f, "Label15"), Qt::LeftButton);
         QAccessibleInterface *link = QAccessible::queryAccessibleInterface(child(&f, "Label15"));
         QCOMPARE(link->role(), QAccessible::Link);  // which a screen reader can follow too

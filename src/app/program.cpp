@@ -8,13 +8,11 @@
 
 int runProgram(int argc, char **argv, const std::function<void(Form1 &)> &starting)
 {
-    if (const auto status = CommandLine::answerAtOnce(argc, argv))
+    CommandLine::QtArguments qtArguments;
+    if (const auto status = CommandLine::read(argc, argv, &qtArguments))
         return *status;
-    QApplication app(argc, argv);
-    CommandLine::nameApplication();
+    const auto app = CommandLine::startWindowSystem(&qtArguments);
     WindowKit::setupApplication();
-    if (const auto status = CommandLine::enterGameFolder(argc, argv))
-        return *status;
     Form1 window;
     if (starting)
         starting(window);
