@@ -6,7 +6,6 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QFile>
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -21,32 +20,16 @@ constexpr int BadGameFolder = 2;
 
 // Qt's own options, which QApplication takes out of argv (those of Qt 6's
 // QGuiApplication, QApplication and xcb plugin), with one dash or two. The
-// first take the next argument as their value; the second also -style=NAME.
-constexpr const char *QtValueOptions[] = {"platform",
-                                          "platformpluginpath",
-                                          "platformtheme",
-                                          "plugin",
-                                          "qwindowgeometry",
-                                          "geometry",
-                                          "qwindowicon",
-                                          "icon",
-                                          "qwindowtitle",
-                                          "title",
-                                          "session",
-                                          "display",
-                                          "name",
-                                          "visual",
-                                          "style",
-                                          "stylesheet",
-                                          "qmljsdebugger"};
-constexpr const char *QtJoinedOptions[] = {"style", "stylesheet", "qmljsdebugger"};
-constexpr const char *QtFlags[] = {"reverse", "widgetcount", "nograb", "dograb", "testability"};
+// value options take the next argument, the joined ones also -style=NAME.
+constexpr char QtValueOptions[] =
+    "platform platformpluginpath platformtheme plugin qwindowgeometry geometry qwindowicon icon "
+    "qwindowtitle title session display name visual style stylesheet qmljsdebugger";
+constexpr char QtJoinedOptions[] = "style stylesheet qmljsdebugger";
+constexpr char QtFlags[] = "reverse widgetcount nograb dograb testability";
 
-template <size_t N>
-bool among(const QByteArray &name, const char *const (&names)[N])
+bool among(const QByteArray &name, const char *names)
 {
-    return std::any_of(std::begin(names), std::end(names),
-                       [&name](const char *n) { return name == n; });
+    return QByteArray(names).split(' ').contains(name);
 }
 
 void say(const QString &line)
