@@ -42,8 +42,10 @@ function(quorrel_flags)
       -Wall -Wextra -Wpedantic -Wshadow -Wconversion -Wno-sign-conversion
       ${quorrel_CPPFLAGS} ${quorrel_CXXFLAGS}
       $<$<CONFIG:Release,RelWithDebInfo,MinSizeRel>:${quorrel_FORTIFY}>
-      # No build folder in the binaries: two builds of one commit are the same.
-      -ffile-prefix-map=${PROJECT_BINARY_DIR}=. -ffile-prefix-map=${PROJECT_SOURCE_DIR}=.)
+      # No folder of the build in the binaries: two builds of one commit are the
+      # same. The last map that fits wins, and the build folder may be inside
+      # the source folder.
+      -ffile-prefix-map=${PROJECT_SOURCE_DIR}=. -ffile-prefix-map=${PROJECT_BINARY_DIR}=.)
     target_link_options(${target} PRIVATE ${quorrel_LDFLAGS})
     set_target_properties(${target} PROPERTIES POSITION_INDEPENDENT_CODE ON
                                                COMPILE_WARNING_AS_ERROR ${QUORREL_WERROR})
