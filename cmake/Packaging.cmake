@@ -1,15 +1,14 @@
 # Installed files and the Debian package (cpack -G DEB).
 # The desktop entry, the AppStream metainfo, the man page, the Debian changelog
 # and copyright file are made from templates with the names, texts, version and
-# release date set here and in project(), so each is written once.
+# release date set here and the facts set in CMakeLists.txt, so each is written once.
 
 include(GNUInstallDirs)
 
 set(QUORREL_NAME "Quorrel - setup")
 set(QUORREL_APPSTREAM_ID example.zelviksoft.quorrel_setup)
-set(QUORREL_MAKER "Zelvik Soft")
-set(QUORREL_MAKER_URL "http://www.zelviksoft.example/")
-set(QUORREL_CONTACT "Zelvik Soft <setup@zelviksoft.example>")
+set(QUORREL_CONTACT "${QUORREL_MAKER} <${QUORREL_CONTACT_EMAIL}>")
+set(QUORREL_COPYRIGHT "${QUORREL_YEAR} ${QUORREL_MAKER}")
 # Release date of PROJECT_VERSION, for the changelog, the metainfo and the man page.
 set(QUORREL_RELEASE_DATE 2026-12-06)
 set(QUORREL_GENERIC_NAME "Quorrel Game Settings")
@@ -24,11 +23,9 @@ volume, frame-rate range, gamma and the movement keys. It shows the console
 script these settings make and saves it as autoexec.cfg in the game's folder,
 where the game runs it at start. Czech and English interface.")
 
-# Copyright line and licence text come from LICENSE; the copyright file takes
-# the text in its own format: each line indented, blank lines as " .".
+# The licence text comes from LICENSE; the copyright file takes it in its own
+# format: each line indented, blank lines as " .".
 file(READ "${PROJECT_SOURCE_DIR}/LICENSE" license)
-string(REGEX MATCH "Copyright \\(c\\) ([^\n]+)" _ "${license}")
-set(QUORREL_COPYRIGHT "${CMAKE_MATCH_1}")
 string(REGEX REPLACE "^.*\n(Permission is hereby)" "\\1" license "${license}")
 string(STRIP "${license}" license)
 string(REPLACE "\n\n" "\n.\n" license "${license}")
@@ -103,4 +100,9 @@ set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_GENERATOR DEB)
 set(CPACK_STRIP_FILES ON)
+set(CPACK_PROJECT_CONFIG_FILE "${PROJECT_SOURCE_DIR}/cmake/CPackProject.cmake")
+set(CPACK_QUORREL_SOURCE_DIR "${PROJECT_SOURCE_DIR}")
+execute_process(COMMAND date -u -d "${QUORREL_RELEASE_DATE} 12:00" +%s
+                OUTPUT_VARIABLE CPACK_QUORREL_RELEASE_EPOCH OUTPUT_STRIP_TRAILING_WHITESPACE
+                COMMAND_ERROR_IS_FATAL ANY)
 include(CPack)

@@ -1,6 +1,5 @@
-// The program: command line, start state, refresh tick, key repair, preview, Reset,
+// The program: start state, refresh tick, key repair, preview, Reset,
 // Save and Close.
-#include "app/commandline.h"
 #include "script/scriptfile.h"
 #include "testkit.h"
 
@@ -8,14 +7,10 @@
 #include <QDir>
 #include <QFile>
 #include <QHelpEvent>
-#include <QProcess>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTextBlock>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 static QByteArray savedFile()
 {
@@ -32,7 +27,6 @@ private slots:
     {
         WindowKit::setupApplication();
         QVERIFY(QDir::setCurrent(m_dir.path()));
-        qunsetenv("DISPLAY");  // the program's window would need one, and its dialog would wait
     }
     void init()
     {
@@ -40,60 +34,6 @@ private slots:
         QFile::remove(ScriptFile::fileName());
     }
 
-    void answersWithoutWindows_data()
-    {
-        QTest::addColumn<QStringList>("args");
-        QTest::addColumn<int>("status");
-        QTest::addColumn<QString>("output");
-        QTest::newRow("--help") << QStringList{"--help"} << 0 << "[options] [GAME_DIR]";
-        QTest::newRow("-h, no display") << QStringList{"-h", "-platform", "xcb"} << 0 << "GAME_DIR";
-        QTest::newRow("--version")
-            << QStringList{"--version"} << 0 << "quorrel-setup " QUORREL_VERSION "\n";
-        QTest::newRow("bad option")
-            << QStringList{"--no-such-option"} << 1 << "Unknown option 'no-such-option'";
-        QTest::newRow("missing GAME_DIR")
-            << QStringList{"/no/such/game"} << 2 << "'/no/such/game': no such folder";
-        QTest::newRow("GAME_DIR a file") << QStringList{QUORREL_EXE} << 2 << "not a folder";
-        QTest::newRow("two GAME_DIRs") << QStringList{"/tmp", "/tmp"} << 1 << "only one GAME_DIR";
-    }
-    void answersWithoutWindows()
-    {
-        QFETCH(QStringList, args);
-        QFETCH(int, status);
-        QFETCH(QString, output);
-        QProcess program;
-        program.start(QUORREL_EXE, args);
-        QVERIFY(program.waitForFinished(10000));
-        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(program.exitCode(), status);
-        const QString said = program.readAllStandardOutput() + program.readAllStandardError();
-        QVERIFY2(said.contains(output), qPrintable(said));
-    }
-
-    void saveIntoGameDir()
-    {
-        // A folder whose name is not UTF-8, beside the folder its lossy spelling names.
-        QTemporaryDir root;
-        QByteArray game = QFile::encodeName(root.path()) + "/game\xff";
-        const QString lossy = root.filePath(QString::fromUtf8("game\xef\xbf\xbd"));
-        QVERIFY(QDir().mkdir(lossy) && ::mkdir(game.constData(), 0700) == 0);
-        char arg0[] = "quorrel-setup";
-        char *argv[] = {arg0, game.data(), nullptr};
-        ScriptFile::Folder folder = ScriptFile::Folder::current();
-        QVERIFY(!CommandLine::openGameFolder(2, argv, &folder));
-
-        TestWindow w;
-        w.form.setSaveFolder(std::move(folder));
-        w.field("Text2")->setText("Gamer");
-        click(&w.form, "Command2");
-        QFile saved;  // opened by its bytes, not by QString
-        QVERIFY(saved.open(::open((game + "/autoexec.cfg").constData(), O_RDONLY),
-                           QIODevice::ReadOnly, QFile::AutoCloseHandle)
-                && saved.readAll().startsWith("name \"Gamer\"\r\n"));
-        QVERIFY(!QFile::exists(lossy + "/autoexec.cfg") && !QFile::exists("autoexec.cfg"));
-        QVERIFY(::unlink((game + "/autoexec.cfg").constData()) == 0
-                && ::rmdir(game.constData()) == 0);
-    }
     void startStateAndTabOrder()
     {
         Form1 form;

@@ -14,7 +14,7 @@ Form3::Form3(QWidget *parent) : ToolDialog(parent), ui(std::make_unique<Ui::Form
     ui->Label3->setText(web);
     ui->Label5->setText(QStringLiteral("Licence na ") + licence);
     ui->Label9->setText(QStringLiteral("Licence at ") + licence);
-    ui->Label6->setText(QStringLiteral(" v" QUORREL_VERSION) + QString(54, u' ')
+    ui->Label6->setText(QStringLiteral(" v") + QLatin1String(Program::Version) + QString(54, u' ')
                         + QStringLiteral("Id.:21210"));
     ui->Label1->setFont(WindowKit::bigBold());
     ui->Label6->setFont(WindowKit::bigBold());

@@ -1,19 +1,56 @@
 #include "commandline.h"
 
+#include "script/maker.h"
 #include "script/scriptfile.h"
 
+#include <QApplication>
 #include <QCommandLineParser>
 #include <QFile>
-#include <QGuiApplication>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <memory>
 
 namespace CommandLine {
 
 namespace {
 
+constexpr int Failure = 1;
 constexpr int BadGameFolder = 2;
+
+// Qt's own options, which QApplication takes out of argv (those of Qt 6's
+// QGuiApplication, QApplication and xcb plugin), with one dash or two. The
+// value options take the next argument, the joined ones also -style=NAME.
+constexpr char QtValueOptions[] =
+    "platform platformpluginpath platformtheme plugin qwindowgeometry geometry qwindowicon icon "
+    "qwindowtitle title session display name visual style stylesheet qmljsdebugger";
+constexpr char QtJoinedOptions[] = "style stylesheet qmljsdebugger";
+constexpr char QtFlags[] = "reverse widgetcount nograb dograb testability";
+
+bool among(const QByteArray &name, const char *names)
+{
+    return QByteArray(names).split(' ').contains(name);
+}
+
+void say(const QString &line)
+{
+    std::fprintf(stderr, "%s: %s\n", Program::Command, qPrintable(line));
+}
+
+int refuse(const QString &why)
+{
+    say(why);
+    std::fprintf(stderr, "Try '%s --help' for more information.\n", Program::Command);
+    return Failure;
+}
+
+void nameApplication()
+{
+    QCoreApplication::setApplicationName(QLatin1String(Program::Command));
+    QCoreApplication::setApplicationVersion(QLatin1String(Program::Version));
+    QGuiApplication::setDesktopFileName(QLatin1String(Program::DesktopId));
+}
 
 void describe(QCommandLineParser &parser)
 {
@@ -29,78 +66,168 @@ void describe(QCommandLineParser &parser)
         QStringLiteral("[GAME_DIR]"));
 }
 
-QStringList arguments(int argc, char **argv)
-{
-    QStringList list;
-    for (int i = 0; i < argc; ++i)
-        list << QString::fromLocal8Bit(argv[i]);
-    return list;
-}
+// The command line without Qt's options, for QCommandLineParser, and the
+// GAME_DIRs as the system gave them: names that are not UTF-8 must not go
+// through QString on their way to the file system.
+struct Parsed {
+    QStringList arguments;
+    QList<QByteArray> gameDirs;
+    QByteArray platform;        // -platform NAME
+    bool displayNamed = false;  // -display NAME
+    QString error;
+};
 
-// The positional arguments as the system gave them: names that are not UTF-8
-// must not go through QString on their way to open().
-QList<QByteArray> positionalBytes(int argc, char **argv)
+Parsed split(int argc, char **argv, QtArguments *qt)
 {
-    QList<QByteArray> bytes;
-    bool optionsEnded = false;
+    Parsed p;
+    p.arguments << QFile::decodeName(argv[0]);
+    qt->bytes = {argv[0]};
     for (int i = 1; i < argc; ++i) {
         const QByteArray arg(argv[i]);
-        if (!optionsEnded && arg == "--")
-            optionsEnded = true;
-        else if (optionsEnded || !arg.startsWith('-') || arg == "-")
-            bytes << arg;
+        if (arg == "--") {  // the rest is the program's, even what looks like Qt's
+            for (int j = i; j < argc; ++j)
+                p.arguments << QFile::decodeName(argv[j]);
+            for (int j = i + 1; j < argc; ++j)
+                p.gameDirs << argv[j];
+            break;
+        }
+        const QByteArray name = arg.mid(arg.startsWith("--") ? 2 : 1);
+        const qsizetype equals = name.indexOf('=');
+        if (arg.startsWith('-') && equals < 0 && among(name, QtValueOptions)) {
+            if (i + 1 == argc || std::strcmp(argv[i + 1], "--") == 0) {
+                p.error = QStringLiteral("Missing value after '%1'.").arg(QFile::decodeName(arg));
+                return p;
+            }
+            qt->bytes << arg << argv[++i];
+            if (name == "platform")
+                p.platform = argv[i];
+            p.displayNamed = p.displayNamed || name == "display";
+        } else if (arg.startsWith('-')
+                   && (equals < 0 ? among(name, QtFlags)
+                                  : among(name.left(equals), QtJoinedOptions))) {
+            qt->bytes << arg;
+        } else {
+            p.arguments << QFile::decodeName(arg);
+            if (!arg.startsWith('-') || arg == "-")
+                p.gameDirs << arg;
+        }
     }
-    return bytes;
+    return p;
+}
+
+// Whether Qt will find a window system: a display for xcb or Wayland, or a
+// platform that needs none (offscreen, vnc, eglfs ...).
+bool windowSystemFound(const Parsed &p)
+{
+    const QByteArray platforms = p.platform.isEmpty() ? qgetenv("QT_QPA_PLATFORM") : p.platform;
+    for (const QByteArray &platform : platforms.split(';')) {
+        const QByteArray name = platform.split(':').first();
+        if (!name.isEmpty() && name != "xcb" && !name.startsWith("wayland"))
+            return true;
+    }
+    return p.displayNamed || !qEnvironmentVariableIsEmpty("DISPLAY")
+        || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+}
+
+void printVersion()
+{
+    std::printf("%s %s\nCopyright (C) %s %s\n"
+                "Freeware under the MIT licence <%s>; there is NO WARRANTY.\n",
+                Program::Command, Program::Version, Maker::Year, Maker::Name, Maker::LicenceUrl);
+}
+
+[[noreturn]] void showHelp(QCommandLineParser &parser, char *argv0, bool withQt)
+{
+    // Qt lists its own options once a QGuiApplication runs, which the offscreen
+    // platform does without a display.
+    char platform[] = "-platform", offscreen[] = "offscreen";
+    char *args[] = {argv0, platform, offscreen, nullptr};
+    int argc = withQt ? 3 : 1;
+    std::unique_ptr<QCoreApplication> app;
+    qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
+    if (withQt)
+        app = std::make_unique<QApplication>(argc, args);
+    else
+        app = std::make_unique<QCoreApplication>(argc, args);
+    nameApplication();
+    if (withQt)
+        parser.process(QStringList{QFile::decodeName(argv0), QStringLiteral("--help-all")});
+    parser.showHelp(0);
+}
+
+QtMessageHandler qtHandler = nullptr;
+
+// Qt's way of failing to reach the window system is an abort with advice to
+// reinstall; this says what is wrong and ends with status 1.
+void noWindowSystem(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (type != QtFatalMsg) {
+        qtHandler(type, context, message);
+        return;
+    }
+    const auto value = [](const char *name) {
+        return qEnvironmentVariableIsSet(name) ? "'" + qgetenv(name) + "'" : QByteArray("unset");
+    };
+    std::fprintf(stderr,
+                 "%s: cannot connect to the window system; a graphical session is needed "
+                 "(DISPLAY %s, WAYLAND_DISPLAY %s)\n",
+                 Program::Command, value("DISPLAY").constData(),
+                 value("WAYLAND_DISPLAY").constData());
+    std::fflush(stderr);
+    std::_Exit(Failure);
 }
 
 }  // namespace
 
-void nameApplication()
+std::optional<int> read(int argc, char **argv, QtArguments *forQt, ScriptFile::Folder *folder)
 {
-    QCoreApplication::setApplicationName(QStringLiteral(QUORREL_DESKTOP_ID));
-    QCoreApplication::setApplicationVersion(QStringLiteral(QUORREL_VERSION));
-    QGuiApplication::setDesktopFileName(QStringLiteral(QUORREL_DESKTOP_ID));
-}
-
-std::optional<int> answerAtOnce(int argc, char **argv)
-{
+    Parsed p = split(argc, argv, forQt);
     QCommandLineParser parser;
     describe(parser);
-    parser.parse(arguments(argc, argv));  // Qt's own options are not known here yet
-    const bool version = parser.isSet(QStringLiteral("version"));
-    if (!version && !parser.isSet(QStringLiteral("help")))
-        return std::nullopt;
-    QCoreApplication app(argc, argv);
-    nameApplication();
-    if (version)
-        parser.showVersion();
-    parser.showHelp(0);
-}
-
-std::optional<int> openGameFolder(int argc, char **argv, ScriptFile::Folder *folder)
-{
-    QCommandLineParser parser;
-    describe(parser);
-    parser.process(arguments(argc, argv));  // ends the program on a bad option
-    const QList<QByteArray> positional = positionalBytes(argc, argv);
-    if (positional.size() > 1) {
-        std::fprintf(stderr, "%s: only one GAME_DIR may be given\n", QUORREL_DESKTOP_ID);
-        return EXIT_FAILURE;
+    if (p.error.isEmpty() && !parser.parse(p.arguments))
+        p.error = parser.errorText();
+    if (!p.error.isEmpty())
+        return refuse(p.error);
+    if (parser.isSet(QStringLiteral("help-all")) || parser.isSet(QStringLiteral("help")))
+        showHelp(parser, argv[0], parser.isSet(QStringLiteral("help-all")));
+    if (parser.isSet(QStringLiteral("version"))) {
+        printVersion();
+        return EXIT_SUCCESS;
     }
-    if (positional.isEmpty())
-        return std::nullopt;
-    ScriptFile::Folder game(positional.first());
-    const int e = game.error();
-    if (!e) {
+    if (p.gameDirs.size() > 1)
+        return refuse(QStringLiteral("only one GAME_DIR may be given"));
+    if (!p.gameDirs.isEmpty()) {
+        ScriptFile::Folder game(p.gameDirs.first());
+        if (const int e = game.error()) {
+            const QString why = e == ENOENT ? QStringLiteral("no such folder")
+                : e == ENOTDIR              ? QStringLiteral("not a folder")
+                                            : QString::fromLocal8Bit(std::strerror(e));
+            say(QStringLiteral("GAME_DIR '%1': %2")
+                    .arg(QFile::decodeName(p.gameDirs.first()), why));
+            return BadGameFolder;
+        }
         *folder = std::move(game);
-        return std::nullopt;
     }
-    const QString why = e == ENOENT ? QStringLiteral("no such folder")
-        : e == ENOTDIR              ? QStringLiteral("not a folder")
-                                    : QString::fromLocal8Bit(std::strerror(e));
-    std::fprintf(stderr, "%s: GAME_DIR '%s': %s\n", QUORREL_DESKTOP_ID,
-                 qPrintable(QFile::decodeName(positional.first())), qPrintable(why));
-    return BadGameFolder;
+    if (!windowSystemFound(p)) {
+        say(QStringLiteral("a graphical session is needed, but neither DISPLAY nor WAYLAND_DISPLAY "
+                           "is set"));
+        return Failure;
+    }
+    forQt->argc = int(forQt->bytes.size());
+    forQt->argv.clear();
+    for (QByteArray &arg : forQt->bytes)
+        forQt->argv << arg.data();
+    forQt->argv << nullptr;
+    return std::nullopt;
+}
+
+std::unique_ptr<QApplication> startWindowSystem(QtArguments *args)
+{
+    qtHandler = qInstallMessageHandler(noWindowSystem);
+    auto app = std::make_unique<QApplication>(args->argc, args->argv.data());
+    qInstallMessageHandler(qtHandler);
+    nameApplication();
+    return app;
 }
 
 }  // namespace CommandLine

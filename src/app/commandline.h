@@ -2,21 +2,33 @@
 
 #include "script/scriptfile.h"
 
+#include <QByteArray>
+#include <QList>
+#include <memory>
 #include <optional>
 
-// The command line: quorrel-setup [options] [GAME_DIR]. Each step returns the
-// exit status when the program is to end at once, nothing when it goes on.
+class QApplication;
+
+// The command line: quorrel-setup [options] [--] [GAME_DIR]. Qt's own options
+// before "--" are for QApplication; everything after "--" is the program's.
 namespace CommandLine {
 
-// The program's name, version and desktop entry, for the window system and --version.
-void nameApplication();
+// What QApplication is given: the program's name and Qt's options.
+struct QtArguments {
+    QList<QByteArray> bytes;
+    int argc = 0;
+    QList<char *> argv;  // into bytes, ending in a null pointer
+};
 
-// --help and --version, answered before any window system is needed.
-std::optional<int> answerAtOnce(int argc, char **argv);
+// Answers --help, --help-all and --version, refuses unknown options and a second
+// GAME_DIR (status 1), opens GAME_DIR into *folder (status 2 when it cannot;
+// *folder unchanged without one) and checks that there is a window system to
+// open windows on (status 1), all before one starts. Returns the exit status when the program is to
+// end at once.
+std::optional<int> read(int argc, char **argv, QtArguments *forQt, ScriptFile::Folder *folder);
 
-// After QApplication has taken Qt's own options out of argc and argv: refuses
-// unknown options, and opens GAME_DIR into *folder (status 2 when it cannot be
-// opened; *folder unchanged without a GAME_DIR).
-std::optional<int> openGameFolder(int argc, char **argv, ScriptFile::Folder *folder);
+// QApplication on the window system that read() found; one line and status 1,
+// not Qt's abort, when it cannot connect.
+std::unique_ptr<QApplication> startWindowSystem(QtArguments *args);
 
 }  // namespace CommandLine

@@ -8,14 +8,12 @@
 
 int runProgram(int argc, char **argv, const std::function<void(Form1 &)> &starting)
 {
-    if (const auto status = CommandLine::answerAtOnce(argc, argv))
-        return *status;
-    QApplication app(argc, argv);
-    CommandLine::nameApplication();
-    WindowKit::setupApplication();
+    CommandLine::QtArguments qtArguments;
     ScriptFile::Folder folder = ScriptFile::Folder::current();
-    if (const auto status = CommandLine::openGameFolder(argc, argv, &folder))
+    if (const auto status = CommandLine::read(argc, argv, &qtArguments, &folder))
         return *status;
+    const auto app = CommandLine::startWindowSystem(&qtArguments);
+    WindowKit::setupApplication();
     Form1 window;
     window.setSaveFolder(std::move(folder));
     if (starting)

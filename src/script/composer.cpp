@@ -1,6 +1,6 @@
 #include "composer.h"
 
-#include "maker.h"
+#include "script/maker.h"
 
 namespace {
 

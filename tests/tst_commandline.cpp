@@ -1,0 +1,133 @@
+// The command line as the manual page describes it: every exit status with and
+// without a window system, and where Save writes.
+#include "app/form1.h"
+#include "app/program.h"
+#include "drive.h"
+#include "script/maker.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <sys/stat.h>
+#include <unistd.h>
+
+constexpr int Runs = -1;  // still running with its window after a second
+
+class TestCommandLine : public QObject {
+    Q_OBJECT
+
+private slots:
+    void exitStatus_data()
+    {
+        QTest::addColumn<QString>("env");  // besides no DISPLAY, WAYLAND_DISPLAY, QT_QPA_PLATFORM
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("output");
+        const QString version = QStringLiteral("quorrel-setup %1\nCopyright (C) 2004 Zelvik Soft\n"
+                                               "Freeware under the MIT licence <")
+                                    .arg(Program::Version);
+        const QString tryHelp = "\nTry 'quorrel-setup --help' for more information.\n";
+        for (const QString env : {"", "QT_QPA_PLATFORM=offscreen"}) {
+            const auto row = [&](const char *name, const QStringList &args, int status,
+                                 const QString &output) {
+                QTest::addRow("%s, %s", name, env.isEmpty() ? "no display" : qPrintable(env))
+                    << env << args << status << output;
+            };
+            row("--help", {"--help"}, 0, "Usage: ");
+            row("-h", {"-h", "-platform", "xcb"}, 0, "[options] [GAME_DIR]");
+            row("--help-all", {"--help-all"}, 0, "--platform <platformName[:options]>");
+            row("--version", {"--version"}, 0, version);
+            row("bad option", {"--no-such-option"}, 1,
+                "Unknown option 'no-such-option'." + tryHelp);
+            row("no value", {"-style"}, 1, "Missing value after '-style'." + tryHelp);
+            row("two GAME_DIRs", {"/tmp", "/tmp"}, 1, "only one GAME_DIR may be given" + tryHelp);
+            row("missing GAME_DIR", {"/no/such/game"}, 2,
+                "GAME_DIR '/no/such/game': no such folder");
+            row("GAME_DIR a file", {QUORREL_EXE}, 2, "not a folder");
+            row("-- -reverse", {"-reverse", "--", "-reverse"}, 2, "GAME_DIR '-reverse': no such");
+            row("GAME_DIR", {"/tmp"}, env.isEmpty() ? 1 : Runs,
+                env.isEmpty() ? "a graphical session is needed, but neither DISPLAY nor "
+                                "WAYLAND_DISPLAY is set\n"
+                              : "");
+        }
+        QTest::newRow("-platform offscreen")
+            << "" << QStringList{"-platform", "offscreen"} << Runs << "";
+        QTest::newRow("unreachable DISPLAY")
+            << "DISPLAY=:4095" << QStringList{} << 1
+            << "cannot connect to the window system; a graphical session is needed";
+    }
+    void exitStatus()
+    {
+        QFETCH(QString, env);
+        QFETCH(QStringList, args);
+        QFETCH(int, status);
+        QFETCH(QString, output);
+        QProcess program;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            environment.remove(name);
+        if (!env.isEmpty())
+            environment.insert(env.section('=', 0, 0), env.section('=', 1));
+        program.setProcessEnvironment(environment);
+        program.start(QUORREL_EXE, args);
+        const bool ended = program.waitForFinished(status == Runs ? 1000 : 10000);
+        if (!ended)
+            program.kill();
+        program.waitForFinished();
+        const QString said = program.readAllStandardOutput() + program.readAllStandardError();
+        QVERIFY2(!said.contains("Reinstalling") && (status == 0 || said.count('\n') <= 3),
+                 qPrintable(said));
+        QVERIFY2(said.contains(output), qPrintable(said));
+        QCOMPARE(ended ? program.exitCode() : Runs, status);
+        QCOMPARE(program.exitStatus(), ended ? QProcess::NormalExit : QProcess::CrashExit);
+    }
+
+    // The program started as main() starts it, on the offscreen platform: Save
+    // writes into GAME_DIR, named by its own bytes, however Qt-like its name.
+    void saveIntoGameDir_data()
+    {
+        QTest::addColumn<QByteArray>("dir");
+        QTest::addColumn<QByteArray>("option");
+        QTest::newRow("after --") << QByteArray("-qwindowtitle") << QByteArray("--");
+        QTest::newRow("not UTF-8") << QByteArray("game\xff") << QByteArray("-reverse");
+    }
+    void saveIntoGameDir()
+    {
+        QFETCH(QByteArray, dir);
+        QFETCH(QByteArray, option);
+        QTemporaryDir root;
+        QVERIFY(::chdir(QFile::encodeName(root.path())) == 0 && ::mkdir(dir, 0700) == 0);
+        const QString lossy = QString::fromLocal8Bit(dir);  // the name as a QString spells it
+        QVERIFY(QFile::encodeName(lossy) == dir || QDir().mkdir(lossy));
+        QByteArray args[] = {"quorrel-setup", "-platform", "offscreen", option, dir};
+        char *argv[] = {args[0].data(), args[1].data(), args[2].data(),
+                        args[3].data(), args[4].data(), nullptr};
+        const int status = runProgram(5, argv, [](Form1 &window) {
+            auto *modal = new ModalResponder;  // also answers a message, should Save fail
+            modal->setParent(&window);
+            modal->steps << [](QWidget *dialog) { click(dialog, "Command1"); };
+            auto *save = new QTimer(&window);
+            connect(save, &QTimer::timeout, &window, [&window] {
+                if (window.isVisible() && !QApplication::activeModalWidget()) {
+                    click(&window, "Command2");
+                    window.close();
+                }
+            });
+            save->start(10);
+        });
+        QCOMPARE(status, 0);
+        QVERIFY(::chdir(QFile::encodeName(root.path())) == 0 && !QFile::exists("autoexec.cfg"));
+        QVERIFY(QFile::encodeName(lossy) == dir || !QFile::exists(lossy + "/autoexec.cfg"));
+        QVERIFY(::chdir(dir) == 0);  // not through QString
+        QFile saved("autoexec.cfg");
+        QVERIFY(saved.open(QIODevice::ReadOnly) && saved.readAll().startsWith("name \"...\"\r\n"));
+        QVERIFY(::unlink("autoexec.cfg") == 0 && ::chdir("..") == 0 && ::rmdir(dir) == 0);
+    }
+};
+
+QTEST_APPLESS_MAIN(TestCommandLine)
+#include "tst_commandline.moc"
