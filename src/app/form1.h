@@ -40,7 +40,6 @@ public:
 protected:
     void closeEvent(QCloseEvent *event) override;
     void showEvent(QShowEvent *event) override;
-    bool focusNextPrevChild(bool next) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:

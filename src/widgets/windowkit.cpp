@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QFont>
+#include <QIcon>
 #include <QLabel>
 #include <QRadioButton>
 #include <QScreen>
@@ -48,6 +49,15 @@ void fixWindow(QWidget *window, bool tool)
     window->setFixedSize(window->size());
 }
 
+void showPictures(QWidget *window)
+{
+    for (QLabel *label : window->findChildren<QLabel *>()) {
+        const QString file = label->property("picture").toString();
+        if (!file.isEmpty())
+            label->setPixmap(QIcon(file).pixmap(label->size(), label->devicePixelRatioF()));
+    }
+}
+
 void centreOnScreen(QWidget *window)
 {
     QScreen *screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
@@ -68,7 +78,7 @@ QFont bigBold()
 void styleLink(QLabel *label)
 {
     QPalette p = label->palette();
-    p.setColor(QPalette::WindowText, QColor(0, 0, 255));
+    p.setColor(QPalette::WindowText, readableAgainst(Qt::blue, p.color(QPalette::Window), 4.5));
     label->setPalette(p);
     QFont f = label->font();
     f.setBold(true);
@@ -77,20 +87,19 @@ void styleLink(QLabel *label)
     label->adjustSize();
 }
 
-bool focusNextSkippingOptions(QWidget *window, bool next, const std::function<bool(bool)> &step)
+void tabToSelectedOptions(QWidget *window)
 {
-    if (!step(next))
-        return false;
-    // Tabbing out of a group already passes its other buttons; tabbing into one
-    // lands on its first or last button, which is moved to the selected one.
-    auto *option = qobject_cast<QRadioButton *>(window->focusWidget());
-    if (!option || option->isChecked() || !option->autoExclusive() || !option->parentWidget())
-        return true;
-    for (auto *sibling :
-         option->parentWidget()->findChildren<QRadioButton *>(Qt::FindDirectChildrenOnly))
-        if (sibling->isChecked() && sibling->autoExclusive())
-            sibling->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
-    return true;
+    // Only the selected button of a group takes focus from Tab; clicks and the
+    // arrow keys reach the others, and selecting one hands the stop over.
+    for (QRadioButton *option : window->findChildren<QRadioButton *>()) {
+        if (!option->autoExclusive())
+            continue;
+        const auto follow = [option](bool on) {
+            option->setFocusPolicy(on ? Qt::StrongFocus : Qt::ClickFocus);
+        };
+        follow(option->isChecked());
+        QObject::connect(option, &QAbstractButton::toggled, option, follow);
+    }
 }
 
 void openAddress(const char *url)
