@@ -4,6 +4,7 @@
 
 #include "app/form1.h"
 #include "drive.h"
+#include "golden.h"
 #include "i18n/module1.h"
 #include "script/composer.h"
 #include "widgets/fieldedit.h"
@@ -12,9 +13,50 @@
 #include "widgets/windowkit.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QLabel>
+#include <QRadioButton>
 #include <QTest>
 #include <QTimer>
+
+// The script that the window's controls stand for, by the rules written down:
+// the start script with its setting lines made from the controls as they are.
+inline QString truthFor(const Form1 &form)
+{
+    static const QStringList start = defaultScriptLines();
+    static const QList<QStringList> bars = goldenRows("bars.tsv"), fps = goldenRows("fps.tsv");
+    // Characters that would end a line in the file or the preview stand as spaces.
+    const auto text = [&](const char *name) {
+        QString s = child<QLineEdit>(&form, name)->text();
+        for (QChar &c : s)
+            if ((c < u' ' && c != u'\t') || c == u'\x85' || c == u'\u2028' || c == u'\u2029'
+                || c == u'\ufdd0' || c == u'\ufdd1')
+                c = u' ';
+        return s;
+    };
+    QStringList l = start;
+    l[0] = "name \"" + text("Text2") + '"';
+    l[1] = "team \"" + text("Text3") + '"';
+    l[2] = child<QCheckBox>(&form, "Check1")->isChecked() ? "invmouse 1" : "invmouse 0";
+    for (const QStringList &b : bars) {  // the game value falls by one a step from Min down
+        const int steps = child<QScrollBar>(&form, qPrintable(b[0]))->value() - b[1].toInt();
+        l[b[5].toInt() - 1] = b[6] + ' ' + QString::number(b[7].toInt() - steps);
+    }
+    for (const QStringList &option : fps)
+        if (child<QRadioButton>(&form, qPrintable(option[0]))->isChecked())
+            l[7] = "fpsrange " + option[1];
+    const char *keys[] = {"Text4", "forward", "Text5", "backward",
+                          "Text6", "left",    "Text7", "right"};
+    for (int k = 0; k < 4; ++k)
+        l[15 + k] = "bind " + text(keys[2 * k]) + ' ' + keys[2 * k + 1];
+    return l.join("\r\n");
+}
+
+// Answers modal windows; after a failed check, or when no step is left, it closes
+// them, so that a test ends with its message instead of waiting in a window's loop.
+struct TestResponder : ModalResponder {
+    TestResponder() { failed = &QTest::currentTestFailed; }
+};
 
 // A main window as the program starts it, shown, with its own timer stopped so
 // that a test decides when a tick runs.
@@ -36,6 +78,6 @@ struct TestWindow {
     QString label(const char *name) const { return child<QLabel>(&form, name)->text(); }
     ScriptPreview *preview() const { return child<ScriptPreview>(&form, "Text1"); }
     QStringList lines() const { return preview()->script().split(QStringLiteral("\r\n")); }
-    // The script the controls stand for, as the tick composes it.
-    QString expected() const { return scriptFor(form.readSettings()); }
+    // The script the controls stand for.
+    QString expected() const { return truthFor(form); }
 };

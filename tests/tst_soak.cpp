@@ -60,11 +60,11 @@ private slots:
         QRandomGenerator rng(seed);
         Module1::LanguageId = 2;
         TestWindow w;
-        ModalResponder answers;
+        TestResponder answers;
         const char *bars[5] = {"VScroll1", "VScroll2", "VScroll3", "VScroll4", "VScroll5"};
         const char *texts[6] = {"Text2", "Text3", "Text4", "Text5", "Text6", "Text7"};
         const char *options[5] = {"Option1", "Option2", "Option3", "Option4", "Option5"};
-        const char *labels[5] = {"Label7", "Label8", "Label4", "Label6", "Label10"};  // as GameBars
+        const QList<QStringList> gameBars = goldenRows("bars.tsv");
         long baseline = 0;
 
         for (int tick = 0; tick < SoakTicks; ++tick) {
@@ -88,8 +88,8 @@ private slots:
             const QString script = w.preview()->script();
             QCOMPARE(script, w.expected());
             const QStringList l = script.split("\r\n");
-            for (size_t i = 0; i < GameBars.size(); ++i)
-                QCOMPARE(l[GameBars[i].line - 1], GameBars[i].keyword + w.label(labels[i]));
+            for (const QStringList &g : gameBars)
+                QCOMPARE(l[g[5].toInt() - 1], g[6] + ' ' + w.label(qPrintable(g[4])));
             for (int k = 2; k < 6; ++k)
                 QCOMPARE(w.field(texts[k])->text().size(), 1);  // repaired
             if (tick == 2000)
@@ -119,7 +119,7 @@ private slots:
                 text[i] = u'\n';
         QGuiApplication::clipboard()->setText(text);
         TestWindow w;
-        ModalResponder answers;  // a repaired key field's message
+        TestResponder answers;  // a repaired key field's message
         QWidget *field = child(&w.form, qPrintable(target));
         field->setFocus();
         QElapsedTimer clock;

@@ -29,8 +29,14 @@ bool ModalResponder::eventFilter(QObject *watched, QEvent *event)
         if (onMessage)
             onMessage(messages.last());
         QTimer::singleShot(0, box, [box] { box->button(QMessageBox::Ok)->click(); });
+    } else if (failed && (failed() || stepsDone == steps.size())) {
+        QTimer::singleShot(0, w, [w] { w->close(); });
     } else if (stepsDone < steps.size()) {
-        QTimer::singleShot(stepDelayMs, w, [w, step = steps[stepsDone++]] { step(w); });
+        QTimer::singleShot(stepDelayMs, w, [this, w, step = steps[stepsDone++]] {
+            step(w);
+            if (failed && failed())
+                w->close();
+        });
     }
     return false;
 }

@@ -26,7 +26,8 @@ void click(const QObject *root, const char *name);
 // Answers modal windows while it lives. Each message box is recorded (and shown
 // to `onMessage`) as it appears and closed with OK as soon as its loop runs;
 // every other modal window is handed, from inside its own loop, to the next of
-// `steps`, `stepDelayMs` after it shows.
+// `steps`, `stepDelayMs` after it shows. Once `failed` says so, every modal window
+// is closed instead: after a step, and as it shows, also when no step is left.
 class ModalResponder : public QObject {
 public:
     struct Message {
@@ -38,6 +39,7 @@ public:
     QList<std::function<void(QWidget *)>> steps;
     int stepsDone = 0;
     int stepDelayMs = 0;
+    std::function<bool()> failed;
 
     ModalResponder();
     ~ModalResponder() override;
