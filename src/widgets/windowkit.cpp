@@ -7,14 +7,81 @@
 #include <QFont>
 #include <QIcon>
 #include <QLabel>
+#include <QLayout>
+#include <QMouseEvent>
+#include <QPainter>
 #include <QRadioButton>
 #include <QScreen>
+#include <QStyle>
+#include <QToolButton>
 #include <QUrl>
+#include <QWindow>
 
 static void initAssets()
 {
     Q_INIT_RESOURCE(assets);
 }
+
+namespace {
+
+// Qt's own title bars on Wayland offer minimise and maximise whatever the window
+// flags say and cut short titles; there a fixed window draws this one instead:
+// its icon, its whole title and the close box, as X11 window managers show it.
+class TitleBar : public QWidget {
+public:
+    static constexpr int Height = 22;
+
+    explicit TitleBar(QWidget *window) : QWidget(window), m_window(window)
+    {
+        setObjectName(QStringLiteral("titleBar"));
+        setGeometry(0, 0, window->width(), Height);
+        auto *close = new QToolButton(this);
+        close->setObjectName(QStringLiteral("closeBox"));
+        close->setAccessibleName(QStringLiteral("Close"));
+        close->setAutoRaise(true);
+        close->setFocusPolicy(Qt::NoFocus);
+        close->setIcon(style()->standardIcon(QStyle::SP_TitleBarCloseButton));
+        close->setGeometry(width() - Height, 0, Height, Height);
+        connect(close, &QToolButton::clicked, window, &QWidget::close);
+        window->installEventFilter(this);
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter p(this);
+        p.fillRect(rect(), palette().color(QPalette::Window).darker(112));
+        p.setPen(palette().color(QPalette::Mid));
+        p.drawLine(0, Height - 1, width(), Height - 1);
+        const int icon = 16, pad = (Height - icon) / 2;
+        p.drawPixmap(pad, pad,
+                     m_window->windowIcon().pixmap(QSize(icon, icon), devicePixelRatioF()));
+        QFont f = font();
+        f.setBold(true);
+        p.setFont(f);
+        p.setPen(palette().color(QPalette::WindowText));
+        const QRect text(icon + 2 * pad, 0, width() - 2 * Height, Height);
+        p.drawText(
+            text, Qt::AlignVCenter | Qt::AlignLeft,
+            QFontMetrics(f).elidedText(m_window->windowTitle(), Qt::ElideRight, text.width()));
+    }
+    void mousePressEvent(QMouseEvent *event) override
+    {
+        if (event->button() == Qt::LeftButton && m_window->windowHandle())
+            m_window->windowHandle()->startSystemMove();
+    }
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::WindowTitleChange || event->type() == QEvent::WindowIconChange)
+            update();
+        return false;
+    }
+
+private:
+    QWidget *m_window;
+};
+
+}  // namespace
 
 namespace WindowKit {
 
@@ -45,6 +112,19 @@ void fixWindow(QWidget *window, bool tool)
     Qt::WindowFlags flags = (tool ? Qt::Tool : Qt::Window) | Qt::CustomizeWindowHint
         | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint
         | Qt::MSWindowsFixedSizeDialogHint;
+    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
+        flags = (tool ? Qt::Tool : Qt::Window) | Qt::FramelessWindowHint;
+        // The contents move down under the title bar.
+        if (window->layout()) {
+            window->setContentsMargins(0, TitleBar::Height, 0, 0);
+        } else {
+            for (QWidget *c : window->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+                if (!c->isWindow())
+                    c->move(c->x(), c->y() + TitleBar::Height);
+        }
+        window->resize(window->width(), window->height() + TitleBar::Height);
+        new TitleBar(window);
+    }
     window->setWindowFlags(flags);
     window->setFixedSize(window->size());
 }
