@@ -103,7 +103,6 @@ private slots:
                     QCOMPARE(heard(&w.form, r.control, QAccessible::Value), r.value);
             }
         }
-
     }
 
     void windowsOnAnyPalette_data()

@@ -13,9 +13,15 @@ cmake --build "$build" -j2 --target quorrel-screenshots
 mkdir -p "$out"
 
 . "$here/scripts/xvfb.sh"
-xvfb_pid= weston_pid=
+xvfb_pid='' weston_pid=''
 run=$(mktemp -d)
-trap 'for p in $xvfb_pid $weston_pid; do { kill "$p" && wait "$p"; } 2>/dev/null || true; done; rm -rf "$run"' EXIT
+cleanup() {
+    for pid in $xvfb_pid $weston_pid; do
+        { kill "$pid" && wait "$pid"; } 2>/dev/null || true
+    done
+    rm -rf "$run"
+}
+trap cleanup EXIT
 trap 'exit 130' INT TERM
 xvfb_start
 
