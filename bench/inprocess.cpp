@@ -103,8 +103,8 @@ bool floorSave(const QByteArray &bytes)
 void Save(benchmark::State &state)
 {
     window->Timer1_Timer();
-    QByteArray bytes;
-    if (!ScriptFile::encode(preview->script(), &bytes) || !floorSave(bytes)) {
+    const QByteArray bytes = ScriptFile::encode(preview->script());
+    if (!floorSave(bytes)) {
         state.SkipWithError("cannot save in the current folder");
         return;
     }

@@ -13,6 +13,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTextBlock>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -76,22 +77,22 @@ private slots:
         QByteArray game = QFile::encodeName(root.path()) + "/game\xff";
         const QString lossy = root.filePath(QString::fromUtf8("game\xef\xbf\xbd"));
         QVERIFY(QDir().mkdir(lossy) && ::mkdir(game.constData(), 0700) == 0);
-        QVERIFY(QDir::setCurrent(root.path()));
         char arg0[] = "quorrel-setup";
         char *argv[] = {arg0, game.data(), nullptr};
-        QVERIFY(!CommandLine::enterGameFolder(2, argv));
+        ScriptFile::Folder folder = ScriptFile::Folder::current();
+        QVERIFY(!CommandLine::openGameFolder(2, argv, &folder));
 
         TestWindow w;
+        w.form.setSaveFolder(std::move(folder));
         w.field("Text2")->setText("Gamer");
         click(&w.form, "Command2");
-        QVERIFY(::chdir(game.constData()) == 0);
-        QFile saved("autoexec.cfg");
-        QVERIFY(saved.open(QIODevice::ReadOnly)
+        QFile saved;  // opened by its bytes, not by QString
+        QVERIFY(saved.open(::open((game + "/autoexec.cfg").constData(), O_RDONLY),
+                           QIODevice::ReadOnly, QFile::AutoCloseHandle)
                 && saved.readAll().startsWith("name \"Gamer\"\r\n"));
-        QVERIFY(!QFile::exists(lossy + "/autoexec.cfg")
-                && !QFile::exists(root.filePath("autoexec.cfg")));
-        QVERIFY(::unlink("autoexec.cfg") == 0 && ::rmdir(game.constData()) == 0);  // not by QString
-        QVERIFY(QDir::setCurrent(m_dir.path()));
+        QVERIFY(!QFile::exists(lossy + "/autoexec.cfg") && !QFile::exists("autoexec.cfg"));
+        QVERIFY(::unlink((game + "/autoexec.cfg").constData()) == 0
+                && ::rmdir(game.constData()) == 0);
     }
     void startStateAndTabOrder()
     {
@@ -297,29 +298,28 @@ private slots:
             QApplication::sendEvent(save, &e);
             return save->toolTip();
         };
-        // The tooltip names the file as it is at the moment it shows.
+        // The tooltip names the file in the folder that Save writes into.
         QCOMPARE(toolTip(),
                  QString::fromUtf8("Uloží nastavení do ")
                      + QDir::current().absoluteFilePath("autoexec.cfg"));
         QTemporaryDir other;
-        QVERIFY(QDir::setCurrent(other.path()));
-        QVERIFY(toolTip().endsWith(QDir(other.path()).absoluteFilePath("autoexec.cfg")));
+        w.form.setSaveFolder(ScriptFile::Folder(QFile::encodeName(other.path())));
+        const QString path = QDir(other.path()).absoluteFilePath("autoexec.cfg");
+        QVERIFY(toolTip().endsWith(path));
 
         // A failed save says where and why, in the window's language, and keeps everything.
-        QVERIFY(QDir().mkdir("autoexec.cfg"));
+        QVERIFY(QDir().mkdir(path));
         TestResponder modal;
         click(&w.form, "Command2");
         QCOMPARE(modal.messages.size(), 1);
         const ModalResponder::Message &m = modal.messages[0];
         QCOMPARE(m.icon, QMessageBox::Critical);
         QCOMPARE(m.title, "Chyba");
-        QVERIFY2(m.text.contains(QDir::current().absoluteFilePath("autoexec.cfg"))
-                     && m.text.contains("is a folder"),
+        QVERIFY2(m.text.contains(path) && m.text.contains(QString::fromUtf8("je složka")),
                  qPrintable(m.text));
         QCOMPARE(w.field("Text2")->text(), "Kept");
         Module1::LanguageId = 2;
         QVERIFY(toolTip().startsWith("Saves the settings to /"));
-        QVERIFY(QDir::setCurrent(m_dir.path()));
     }
 
     void closeEndsAtOnce_data()

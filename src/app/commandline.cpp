@@ -5,7 +5,9 @@
 #include <QCommandLineParser>
 #include <QFile>
 #include <QGuiApplication>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 namespace CommandLine {
 
@@ -36,7 +38,7 @@ QStringList arguments(int argc, char **argv)
 }
 
 // The positional arguments as the system gave them: names that are not UTF-8
-// must not go through QString on their way to chdir().
+// must not go through QString on their way to open().
 QList<QByteArray> positionalBytes(int argc, char **argv)
 {
     QList<QByteArray> bytes;
@@ -75,7 +77,7 @@ std::optional<int> answerAtOnce(int argc, char **argv)
     parser.showHelp(0);
 }
 
-std::optional<int> enterGameFolder(int argc, char **argv)
+std::optional<int> openGameFolder(int argc, char **argv, ScriptFile::Folder *folder)
 {
     QCommandLineParser parser;
     describe(parser);
@@ -87,9 +89,15 @@ std::optional<int> enterGameFolder(int argc, char **argv)
     }
     if (positional.isEmpty())
         return std::nullopt;
-    const QString why = ScriptFile::enterFolder(positional.first());
-    if (why.isEmpty())
+    ScriptFile::Folder game(positional.first());
+    const int e = game.error();
+    if (!e) {
+        *folder = std::move(game);
         return std::nullopt;
+    }
+    const QString why = e == ENOENT ? QStringLiteral("no such folder")
+        : e == ENOTDIR              ? QStringLiteral("not a folder")
+                                    : QString::fromLocal8Bit(std::strerror(e));
     std::fprintf(stderr, "%s: GAME_DIR '%s': %s\n", QUORREL_DESKTOP_ID,
                  qPrintable(QFile::decodeName(positional.first())), qPrintable(why));
     return BadGameFolder;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "script/scriptfile.h"
+
 #include <optional>
 
 // The command line: quorrel-setup [options] [GAME_DIR]. Each step returns the
@@ -13,8 +15,8 @@ void nameApplication();
 std::optional<int> answerAtOnce(int argc, char **argv);
 
 // After QApplication has taken Qt's own options out of argc and argv: refuses
-// unknown options, and makes GAME_DIR the working folder (status 2 when it
-// cannot be).
-std::optional<int> enterGameFolder(int argc, char **argv);
+// unknown options, and opens GAME_DIR into *folder (status 2 when it cannot be
+// opened; *folder unchanged without a GAME_DIR).
+std::optional<int> openGameFolder(int argc, char **argv, ScriptFile::Folder *folder);
 
 }  // namespace CommandLine

@@ -89,8 +89,8 @@ Form1::Form1(QWidget *parent) : QMainWindow(parent), ui(std::make_unique<Ui::For
     connect(ui->Check1, &QAbstractButton::toggled, this, changed);
     connect(ui->Text1->document(), &QTextDocument::contentsChange, this, changed);
 
-    // Where Save writes is named from the start, and again whenever someone may
-    // read it: a tooltip, the File menu, the button taking focus.
+    // Where Save writes is named from the start; it follows the folder and the
+    // language, and is renewed whenever a tooltip or the File menu shows it.
     ui->Command2->installEventFilter(this);
     connect(ui->file, &QMenu::aboutToShow, this, &Form1::updateSaveToolTips);
     ui->file->setToolTipsVisible(true);
@@ -200,10 +200,10 @@ void Form1::Command2_Click()
 {
     // What the controls say now, even when no tick has run since the last change.
     Timer1_Timer();
-    const ScriptFile::Outcome r = ScriptFile::save(ui->Text1->script());
-    if (r.ok)
+    const ScriptFile::Outcome r = ScriptFile::save(m_folder, ui->Text1->script());
+    if (r.ok())
         return;
-    const Messages::Message message = Messages::saveFailed(r.path, r.reason);
+    const Messages::Message message = Messages::saveFailed(r);
     QMessageBox box(QMessageBox::Critical, message.title, message.text, QMessageBox::Ok, this);
     box.exec();
 }
@@ -262,8 +262,7 @@ void Form1::showEvent(QShowEvent *event)
 
 bool Form1::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == ui->Command2
-        && (event->type() == QEvent::ToolTip || event->type() == QEvent::FocusIn))
+    if (watched == ui->Command2 && event->type() == QEvent::ToolTip)
         updateSaveToolTips();
     return QMainWindow::eventFilter(watched, event);
 }
@@ -285,7 +284,7 @@ void Form1::nameControls()
 
 void Form1::updateSaveToolTips()
 {
-    const QString tip = Messages::saveToolTip(ScriptFile::displayPath());
+    const QString tip = Messages::saveToolTip(m_folder.displayPath());
     ui->Command2->setToolTip(tip);
     ui->Command2->setAccessibleDescription(tip);
     ui->save->setToolTip(tip);

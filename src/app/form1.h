@@ -1,6 +1,7 @@
 #pragma once
 
 #include "script/composer.h"
+#include "script/scriptfile.h"
 
 #include <QMainWindow>
 #include <memory>
@@ -18,6 +19,13 @@ class Form1 : public QMainWindow {
 public:
     explicit Form1(QWidget *parent = nullptr);
     ~Form1() override;
+
+    // The folder Save writes into; the working folder unless set.
+    void setSaveFolder(ScriptFile::Folder folder)
+    {
+        m_folder = std::move(folder);
+        updateSaveToolTips();
+    }
 
     // Start-up: the language dialog first, then the link label's style.
     void Form_Load();
@@ -51,6 +59,7 @@ private:
     std::unique_ptr<Ui::Form1> ui;
     QTimer *Timer1;
     ScriptLines m_lines;
+    ScriptFile::Folder m_folder = ScriptFile::Folder::current();
     bool m_changed = true;  // a settings control or the preview changed since the last tick
     bool m_shownBefore = false;
 };

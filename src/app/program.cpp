@@ -13,9 +13,11 @@ int runProgram(int argc, char **argv, const std::function<void(Form1 &)> &starti
     QApplication app(argc, argv);
     CommandLine::nameApplication();
     WindowKit::setupApplication();
-    if (const auto status = CommandLine::enterGameFolder(argc, argv))
+    ScriptFile::Folder folder = ScriptFile::Folder::current();
+    if (const auto status = CommandLine::openGameFolder(argc, argv, &folder))
         return *status;
     Form1 window;
+    window.setSaveFolder(std::move(folder));
     if (starting)
         starting(window);
     window.Form_Load();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "script/scriptfile.h"
+
 #include <QString>
 #include <optional>
 
@@ -29,8 +31,9 @@ Message keyRepaired();
 // The help command's text; none before a language is chosen.
 std::optional<Message> help();
 
-// Save could not write `path`.
-Message saveFailed(const QString &path, const QString &reason);
+// Why a save failed and what became of the old file, with the system's own
+// description of the error where it adds something.
+Message saveFailed(const ScriptFile::Outcome &outcome);
 
 // The Save button's and menu item's tooltip.
 QString saveToolTip(const QString &path);

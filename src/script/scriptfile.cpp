@@ -4,109 +4,44 @@
 
 #include <QDir>
 #include <QFile>
-#include <QHash>
-#include <QStringEncoder>
+#include <cerrno>
+#include <utility>
 
 namespace ScriptFile {
 
 namespace {
 
-constexpr char Substitute = '\x1a';  // what the converter writes for an unmappable character
+// Windows-1250's bytes 0x80 to 0xFF, as the code page maps them; 0 where it
+// defines none (0x81, 0x83, 0x88, 0x90, 0x98). Below 0x80 it is ASCII.
+// clang-format off
+constexpr char16_t Upper[128] = {
+    0x20AC, 0,      0x201A, 0,      0x201E, 0x2026, 0x2020, 0x2021,  // 0x80
+    0,      0x2030, 0x0160, 0x2039, 0x015A, 0x0164, 0x017D, 0x0179,
+    0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,  // 0x90
+    0,      0x2122, 0x0161, 0x203A, 0x015B, 0x0165, 0x017E, 0x017A,
+    0x00A0, 0x02C7, 0x02D8, 0x0141, 0x00A4, 0x0104, 0x00A6, 0x00A7,  // 0xA0
+    0x00A8, 0x00A9, 0x015E, 0x00AB, 0x00AC, 0x00AD, 0x00AE, 0x017B,
+    0x00B0, 0x00B1, 0x02DB, 0x0142, 0x00B4, 0x00B5, 0x00B6, 0x00B7,  // 0xB0
+    0x00B8, 0x0105, 0x015F, 0x00BB, 0x013D, 0x02DD, 0x013E, 0x017C,
+    0x0154, 0x00C1, 0x00C2, 0x0102, 0x00C4, 0x0139, 0x0106, 0x00C7,  // 0xC0
+    0x010C, 0x00C9, 0x0118, 0x00CB, 0x011A, 0x00CD, 0x00CE, 0x010E,
+    0x0110, 0x0143, 0x0147, 0x00D3, 0x00D4, 0x0150, 0x00D6, 0x00D7,  // 0xD0
+    0x0158, 0x016E, 0x00DA, 0x0170, 0x00DC, 0x00DD, 0x0162, 0x00DF,
+    0x0155, 0x00E1, 0x00E2, 0x0103, 0x00E4, 0x013A, 0x0107, 0x00E7,  // 0xE0
+    0x010D, 0x00E9, 0x0119, 0x00EB, 0x011B, 0x00ED, 0x00EE, 0x010F,
+    0x0111, 0x0144, 0x0148, 0x00F3, 0x00F4, 0x0151, 0x00F6, 0x00F7,  // 0xF0
+    0x0159, 0x016F, 0x00FA, 0x0171, 0x00FC, 0x00FD, 0x0163, 0x02D9,
+};
+// clang-format on
 
-// Code points in the text: a surrogate pair counts once, so does a lone surrogate.
-qsizetype codePoints(QStringView text)
+char byteFor(char16_t c)
 {
-    qsizetype n = 0;
-    for (qsizetype i = 0; i < text.size(); ++n)
-        i += text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate() ? 2
-                                                                                              : 1;
-    return n;
-}
-
-// One code point at a time, each asked of the converter once: for texts where the
-// converter dropped characters or that hold a SUB of their own, which the whole
-// text's conversion cannot tell from a substitute.
-QByteArray encodeEach(QStringView text, QStringEncoder &encoder)
-{
-    QByteArray out;
-    out.reserve(text.size());
-    QHash<char32_t, char> known;
-    for (qsizetype i = 0; i < text.size();) {
-        const bool pair = text[i].isHighSurrogate() && i + 1 < text.size()
-            && text[i + 1].isLowSurrogate();
-        const qsizetype n = pair ? 2 : 1;
-        const char32_t c = pair ? QChar::surrogateToUcs4(text[i], text[i + 1]) : text[i].unicode();
-        char byte = '?';  // also for a lone surrogate
-        if (c < 0x80) {
-            byte = char(c);
-        } else if (!QChar::isSurrogate(c)) {
-            auto it = known.constFind(c);
-            if (it == known.cend()) {
-                encoder.resetState();
-                const QByteArray b = encoder.encode(text.sliced(i, n));
-                it = known.insert(c, b.size() == 1 && b[0] != Substitute ? b[0] : '?');
-            }
-            byte = *it;
-        }
-        out += byte;
-        i += n;
-    }
-    return out;
-}
-
-QString kindName(NativeFile::Kind kind)
-{
-    switch (kind) {
-    case NativeFile::Kind::Folder: return QStringLiteral("a folder");
-    case NativeFile::Kind::Fifo: return QStringLiteral("a FIFO");
-    case NativeFile::Kind::Socket: return QStringLiteral("a socket");
-    case NativeFile::Kind::CharDevice: return QStringLiteral("a character device");
-    case NativeFile::Kind::BlockDevice: return QStringLiteral("a block device");
-    default: return QStringLiteral("a special file");
-    }
-}
-
-QString reasonFor(const NativeFile::Result &r)
-{
-    using NativeFile::Status;
-    switch (r.status) {
-    case Status::Written: return {};
-    case Status::FolderGone: return QStringLiteral("The folder no longer exists.");
-    case Status::NotRegular:
-        return QStringLiteral("%1 %2 %3, not a regular file; it was left as it is.")
-            .arg(fileName(), r.viaLink ? QStringLiteral("links to") : QStringLiteral("is"),
-                 kindName(r.kind));
-    case Status::LinkRefused:
-        return QStringLiteral(
-                   "%1 is a link that another user placed in a folder everyone may write to; "
-                   "it was not followed and nothing was written.")
-            .arg(fileName());
-    case Status::Unsynced:
-        return QStringLiteral("The file was written, but its folder could not be synced (%1), "
-                              "so the save may not survive a power loss.")
-            .arg(r.error);
-    default: break;
-    }
-    QString what;
-    if (r.status == Status::NoSpace)
-        what = QStringLiteral("The disk is full (%1)");
-    else if (r.status == Status::TooLarge)
-        what = QStringLiteral("The file would exceed the file-size limit (%1)");
-    else if (r.status == Status::NoReservation)
-        what = QStringLiteral("The file has to be rewritten in place, and the file system cannot "
-                              "reserve its new length first (%1)");
-    else
-        what = QStringLiteral("The file cannot be written (%1)");
-    switch (r.old) {
-    case NativeFile::OldFile::None:
-        return what.arg(r.error) + QStringLiteral("; nothing was written.");
-    case NativeFile::OldFile::Untouched:
-        return what.arg(r.error) + QStringLiteral("; the old file was left as it is.");
-    case NativeFile::OldFile::PutBack:
-        return what.arg(r.error) + QStringLiteral("; the old file was put back.");
-    case NativeFile::OldFile::Damaged: break;
-    }
-    return what.arg(r.error) + QStringLiteral("; the old file could not be put back.");
+    if (c < 0x80)
+        return char(c);
+    for (int i = 0; i < 128; ++i)
+        if (Upper[i] == c)
+            return char(0x80 + i);
+    return '?';  // also for a surrogate, alone or in a pair
 }
 
 }  // namespace
@@ -116,56 +51,68 @@ QString fileName()
     return QStringLiteral("autoexec") + QStringLiteral(".cfg");
 }
 
-QString displayPath()
+QByteArray encode(QStringView text)
 {
-    const QByteArray dir = NativeFile::workingFolder();
-    return dir.isEmpty() ? fileName() : QDir(QFile::decodeName(dir)).filePath(fileName());
-}
-
-bool encode(QStringView text, QByteArray *out, const char *codePage)
-{
-    QStringEncoder encoder(codePage);
-    if (!encoder.isValid())
-        return false;
-    QByteArray bytes = encoder.encode(text);
-    // A single-byte code page gives one byte per code point unless the converter
-    // dropped some (it skips default-ignorable ones such as U+200B or U+FEFF).
-    if (bytes.size() != codePoints(text) || text.contains(QChar(0x1a))) {
-        *out = encodeEach(text, encoder);
-        return true;
+    QByteArray out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        out += byteFor(text[i].unicode());
+        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+            ++i;  // one character, one byte
     }
-    *out = bytes.replace(Substitute, '?');
-    return true;
+    return out;
 }
 
-Outcome save(QStringView text, const char *codePage)
+Folder Folder::current()
+{
+    return Folder(nullptr);
+}
+
+Folder::Folder(const QByteArray &path) : Folder(path.constData())
+{
+}
+
+Folder::Folder(const char *path)
+{
+    QByteArray where;
+    m_error = NativeFile::openFolder(path, &m_fd, &where);
+    m_display = where.isEmpty()
+        ? fileName()
+        : QDir::cleanPath(QFile::decodeName(where) + QLatin1Char('/') + fileName());
+}
+
+Folder::Folder(Folder &&other) noexcept
+    : m_fd(std::exchange(other.m_fd, -1)), m_error(other.m_error),
+      m_display(std::move(other.m_display))
+{
+}
+
+Folder &Folder::operator=(Folder &&other) noexcept
+{
+    std::swap(m_fd, other.m_fd);
+    std::swap(m_error, other.m_error);
+    std::swap(m_display, other.m_display);
+    return *this;
+}
+
+Folder::~Folder()
+{
+    if (m_fd >= 0)
+        NativeFile::closeFolder(m_fd);
+}
+
+Outcome save(const Folder &folder, QStringView text)
 {
     Outcome r;
-    r.path = displayPath();
-    QByteArray bytes;
-    if (!encode(text, &bytes, codePage)) {
-        r.reason = QStringLiteral(
-                       "The text converter for %1 cannot be opened; nothing was written.")
-                       .arg(QLatin1String(codePage));
-        return r;
+    if (folder.error()) {
+        r.problem = folder.error() == ENOENT ? Problem::FolderGone : Problem::Failed;
+        r.error = folder.error();
+    } else {
+        r = NativeFile::replace(folder.fd(), QFile::encodeName(fileName()).constData(),
+                                encode(text));
     }
-    const NativeFile::Result written = NativeFile::replace(
-        QFile::encodeName(fileName()).constData(), bytes);
-    r.ok = written.status == NativeFile::Status::Written;
-    r.reason = reasonFor(written);
+    r.path = folder.displayPath();
     return r;
-}
-
-QString enterFolder(const QByteArray &path)
-{
-    QString error;
-    switch (NativeFile::enterFolder(path.constData(), &error)) {
-    case NativeFile::Entry::Entered: return {};
-    case NativeFile::Entry::Missing: return QStringLiteral("no such folder");
-    case NativeFile::Entry::NotAFolder: return QStringLiteral("not a folder");
-    case NativeFile::Entry::Failed: break;
-    }
-    return error;
 }
 
 }  // namespace ScriptFile
