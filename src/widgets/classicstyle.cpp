@@ -1,13 +1,13 @@
 #include "classicstyle.h"
 
 #include <QPainter>
-#include <QPainterPath>
 #include <QStyleFactory>
 #include <QStyleOptionGroupBox>
 #include <cmath>
 
 namespace {
 
+// WCAG 2 relative luminance.
 double luminance(const QColor &c)
 {
     const auto linear = [](float v) {
@@ -25,13 +25,14 @@ QColor mixed(const QColor &a, const QColor &b, double t)
                             mix(a.blueF(), b.blueF()));
 }
 
-}  // namespace
-
+// WCAG 2 contrast ratio, from 1 to 21.
 double contrastRatio(const QColor &a, const QColor &b)
 {
     const double la = luminance(a), lb = luminance(b);
     return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
+
+}  // namespace
 
 QColor readableAgainst(const QColor &from, const QColor &behind, double ratio)
 {

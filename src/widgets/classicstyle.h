@@ -22,10 +22,7 @@ private:
     void drawGroupBox(const QStyleOptionComplex *opt, QPainter *p, const QWidget *w) const;
 };
 
-// WCAG 2 contrast ratio of two colours, from 1 to 21.
-double contrastRatio(const QColor &a, const QColor &b);
-
 // The first colour on the way from `from` to white or to black (whichever comes
-// sooner) that reaches `ratio` against `behind`: `from` itself where it already
-// does; the better end where none does.
+// sooner) that reaches the WCAG contrast `ratio` against `behind`: `from` itself
+// where it already does; the better end where none does.
 QColor readableAgainst(const QColor &from, const QColor &behind, double ratio);

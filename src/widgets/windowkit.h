@@ -9,11 +9,12 @@ namespace WindowKit {
 // Fusion style, font fallbacks, the shared window icon.
 void setupApplication();
 
-// Fixed client size; in the title bar only the close box; a tool window when asked.
+// Fixed client size; in the title bar only the close box (on Wayland a title bar
+// the window draws itself); a tool window when asked.
 void fixWindow(QWidget *window, bool tool);
 
-// Shows in each label of `window` with a "picture" property the image that
-// names, at the screen's pixel density: Qt picks its @2x or @3x file.
+// Gives each label of `window` that has a "picture" property the image it names,
+// at the screen's pixel density: Qt picks the file's @2x or @3x version.
 void showPictures(QWidget *window);
 
 // Places the window in the middle of its screen.
