@@ -18,7 +18,8 @@ static void whenExposed(QWidget *w, const std::function<void()> &then)
         if (!w->windowHandle() || !w->windowHandle()->isExposed())
             return;
         poll->deleteLater();
-        if (!w->windowHandle()->frameMargins().isNull() || !w->findChild<QWidget *>("closeBox"))
+        if (!w->windowHandle()->frameMargins().isNull()
+            || !w->findChild<QWidget *>(QStringLiteral("closeBox")))
             qFatal("%s has a title bar not its own", qPrintable(w->windowTitle()));
         then();
     });
