@@ -10,10 +10,15 @@ Writes into assets/:
   figure.jpg        64 x 120  player figure, rifle across the body
   figure_small.png  52 x 100  main window picture, rifle at the side
   logo.jpg          64 x 38   Zelvik Soft logo
+  NAME@2x.EXT, NAME@3x.EXT    each picture drawn at 2 and 3 times the size
+                              for screens of that pixel density; the icon's
+                              are icon-96, -144 and -192 beside the sizes above
+                              (assets.qrc gives them their @Nx names)
 
 Shapes are drawn with plain PIL at 8x the final size and box-filtered
 down, so edges come out anti-aliased but stay sharp; the logo lettering
-is set pixel by pixel at 1x. The icon's shapes also go to SVG unchanged.
+is set pixel by pixel, each design pixel a k x k block at density k. The
+icon's shapes also go to SVG unchanged.
 Nothing here is random: the output is the same on every run.
 """
 
@@ -301,16 +306,16 @@ def draw_figure(p, pose="port"):
             draw_glove(p, h)
 
 
-def make_figure(path):
-    p = Pen(64, 120)
+def make_figure(path, k=1):
+    p = Pen(64 * k, 120 * k, scale=k)
     draw_figure(p, "port")
     p.done().save(path, "JPEG", quality=92, subsampling=0)
 
 
-def make_figure_small(path):
+def make_figure_small(path, k=1):
     # same soldier at rest, scaled to fit 52 x 100
     s = 100 / 120
-    p = Pen(52, 100, scale=s, ox=(52 - 64 * s) / 2 - 0.5, oy=0.0)
+    p = Pen(52 * k, 100 * k, scale=s * k, ox=((52 - 64 * s) / 2 - 0.5) * k, oy=0.0)
     draw_figure(p, "rest")
     p.done().save(path, "PNG")
 
@@ -321,7 +326,7 @@ def make_figure_small(path):
 # renders it to PNG at any size, SvgCanvas writes the same shapes as SVG.
 
 ICON_GRID = 32
-ICON_SIZES = (16, 32, 48, 64, 128, 256)
+ICON_SIZES = (16, 32, 48, 64, 96, 128, 144, 192, 256)
 TILE_TOP, TILE_BOTTOM, TILE_EDGE = (44, 54, 68), (14, 17, 22), (78, 92, 110)
 ICON_LIGHT = (232, 238, 244)
 Q_SHADOW = (120, 52, 6)
@@ -457,16 +462,18 @@ GLYPHS = {
 }
 
 
-def draw_text(img, text, x, y, top, bottom, spacing=2):
-    px = img.load()
+def draw_text(img, text, x, y, top, bottom, spacing=2, k=1):
+    """Sets the letters at design pixel (x, y), each design pixel k x k."""
+    d = ImageDraw.Draw(img)
     for ch in text:
         rows = GLYPHS[ch]
         for j, row in enumerate(rows):
-            k = j / (len(rows) - 1)
-            c = tuple(int(a + (b - a) * k) for a, b in zip(top, bottom))
+            f = j / (len(rows) - 1)
+            c = tuple(int(a + (b - a) * f) for a, b in zip(top, bottom))
             for i, cell in enumerate(row):
                 if cell == "#":
-                    px[x + i, y + j] = c
+                    d.rectangle([(x + i) * k, (y + j) * k, (x + i + 1) * k - 1,
+                                 (y + j + 1) * k - 1], fill=c)
         x += len(rows[0]) + spacing
 
 
@@ -506,21 +513,22 @@ def draw_turtle(p):
     p.ellipse(20, 6.6, 24, 9.6, fill=shell[0])  # shine
 
 
-def make_logo(path):
+def make_logo(path, k=1):
     w, h = 64, 38
-    p = Pen(w, h, ox=-1.5, oy=1.0)
+    p = Pen(w * k, h * k, scale=k, ox=-1.5 * k, oy=1.0 * k)
     draw_turtle(p)
     img = p.done()
     text = "ZELVIK"
-    draw_text(img, text, (w - text_width(text)) // 2, 28, (255, 214, 110), (236, 120, 24))
+    draw_text(img, text, (w - text_width(text)) // 2, 28, (255, 214, 110), (236, 120, 24), k=k)
     img.save(path, "JPEG", quality=92, subsampling=0)
 
 
 def main():
     make_icons(HERE)
-    make_figure(os.path.join(HERE, "figure.jpg"))
-    make_figure_small(os.path.join(HERE, "figure_small.png"))
-    make_logo(os.path.join(HERE, "logo.jpg"))
+    for k, suffix in ((1, ""), (2, "@2x"), (3, "@3x")):
+        make_figure(os.path.join(HERE, f"figure{suffix}.jpg"), k)
+        make_figure_small(os.path.join(HERE, f"figure_small{suffix}.png"), k)
+        make_logo(os.path.join(HERE, f"logo{suffix}.jpg"), k)
 
 
 if __name__ == "__main__":

@@ -1,12 +1,16 @@
-// Walks through the program's windows on a real X display and saves a PNG of
+// Walks through the program's windows on a real display and saves a PNG of
 // each: the language dialog, the main window in English and in Czech, the
-// about box. Usage: quorrel-screenshots OUTDIR [SUFFIX]
+// about box. On Wayland, where a program cannot read the screen, it has
+// weston-screenshooter take it (Weston run with --debug) and keeps what differs
+// from the plain background of the screen's top left corner.
+// Usage: quorrel-screenshots OUTDIR [SUFFIX]
 #include "app/form1.h"
 #include "drive.h"
 #include "widgets/windowkit.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QProcess>
 #include <QScreen>
 #include <QTimer>
 
@@ -15,8 +19,26 @@ static QString outDir, suffix;
 static void shoot(QWidget *w, const QString &name)
 {
     QApplication::processEvents();
-    const QRect r = w->frameGeometry();
-    const QPixmap px = w->screen()->grabWindow(0, r.x(), r.y(), r.width(), r.height());
+    QImage px;
+    if (QGuiApplication::platformName() == QLatin1String("wayland")) {
+        QDir here;
+        for (const QString &old : here.entryList({QStringLiteral("wayland-screenshot*.png")}))
+            here.remove(old);
+        if (QProcess::execute(QStringLiteral("weston-screenshooter"), {}) != 0)
+            qFatal("weston-screenshooter failed");
+        const QString shot = here.entryList({QStringLiteral("wayland-screenshot*.png")}).value(0);
+        const QImage screen(shot);
+        here.remove(shot);
+        QRect r;
+        for (int y = 0; y < screen.height(); ++y)
+            for (int x = 0; x < screen.width(); ++x)
+                if (screen.pixel(x, y) != screen.pixel(0, 0))
+                    r |= QRect(x, y, 1, 1);
+        px = screen.copy(r);
+    } else {
+        const QRect r = w->frameGeometry();
+        px = w->screen()->grabWindow(0, r.x(), r.y(), r.width(), r.height()).toImage();
+    }
     const QString file = QDir(outDir).filePath(name + suffix + QStringLiteral(".png"));
     if (!px.save(file))
         qFatal("cannot write %s", qPrintable(file));
@@ -57,6 +79,7 @@ int main(int argc, char *argv[])
         window.lang_Click();
         QTimer::singleShot(300, &window, [&] {
             shoot(&window, QStringLiteral("main-czech"));
+            window.hide();  // the about box alone on the screen
             window.about_Click();
             if (modal.stepsDone != modal.steps.size())
                 qFatal("a window did not open");

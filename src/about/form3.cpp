@@ -20,6 +20,7 @@ Form3::Form3(QWidget *parent) : ToolDialog(parent), ui(std::make_unique<Ui::Form
     ui->Label6->setFont(WindowKit::bigBold());
     ui->Image1->setAccessibleName(QString::fromUtf8(Maker::GameName));
     ui->Image2->setAccessibleName(QString::fromUtf8(Maker::Name));
+    WindowKit::showPictures(this);
     connect(ui->Image1, &ClickableLabel::clicked, this,
             [] { WindowKit::openAddress(Maker::GameUrl); });
     for (ClickableLabel *site : {ui->Image2, ui->Label3})

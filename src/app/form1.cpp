@@ -57,9 +57,11 @@ Form1::Form1(QWidget *parent) : QMainWindow(parent), ui(std::make_unique<Ui::For
     ui->Label15->setFont(WindowKit::bigBold());
     ui->Text1->setPlainText(Maker::copyright());
     ui->Image1->setAccessibleName(QString::fromUtf8(Maker::GameName));
+    WindowKit::showPictures(this);
     ui->centralwidget->setFixedSize(ClientWidth, ClientHeight);
     resize(ClientWidth, ClientHeight + ui->menubar->sizeHint().height());
     WindowKit::fixWindow(this, false);
+    WindowKit::tabToSelectedOptions(this);
     for (const GameBar &g : GameBars)
         valueBars(*ui)[size_t(g.bar)]->setShownConstant(g.constant);
     const ScriptSettings start;
@@ -87,7 +89,8 @@ Form1::Form1(QWidget *parent) : QMainWindow(parent), ui(std::make_unique<Ui::For
     connect(ui->Check1, &QAbstractButton::toggled, this, changed);
     connect(ui->Text1->document(), &QTextDocument::contentsChange, this, changed);
 
-    // Where Save writes is named when the tooltip is about to show.
+    // Where Save writes is named from the start; it follows the folder and the
+    // language, and is renewed whenever a tooltip or the File menu shows it.
     ui->Command2->installEventFilter(this);
     connect(ui->file, &QMenu::aboutToShow, this, &Form1::updateSaveToolTips);
     ui->file->setToolTipsVisible(true);
@@ -257,12 +260,6 @@ void Form1::showEvent(QShowEvent *event)
     }
 }
 
-bool Form1::focusNextPrevChild(bool next)
-{
-    return WindowKit::focusNextSkippingOptions(
-        this, next, [this](bool forward) { return QMainWindow::focusNextPrevChild(forward); });
-}
-
 bool Form1::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == ui->Command2 && event->type() == QEvent::ToolTip)
@@ -272,22 +269,23 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
 
 void Form1::nameControls()
 {
-    // Screen readers announce each field and arrow bar by its row's caption.
-    const std::pair<QWidget *, QString> names[] = {
-        {ui->Text2, ui->Frame1->title()},   {ui->Text3, ui->Frame2->title()},
-        {ui->Text4, ui->Label11->text()},   {ui->Text5, ui->Label12->text()},
-        {ui->Text6, ui->Label13->text()},   {ui->Text7, ui->Label14->text()},
-        {ui->VScroll3, ui->Label1->text()}, {ui->VScroll4, ui->Label2->text()},
-        {ui->VScroll1, ui->Label3->text()}, {ui->VScroll2, ui->Label5->text()},
-        {ui->VScroll5, ui->Label9->text()}, {ui->Text1, ui->Label16->text()},
+    // Screen readers announce each field and arrow bar by its row's caption, less
+    // the colon. Qt itself names the name fields by their frames and the preview
+    // by its buddy heading.
+    const std::pair<QWidget *, QLabel *> names[] = {
+        {ui->Text4, ui->Label11},   {ui->Text5, ui->Label12},   {ui->Text6, ui->Label13},
+        {ui->Text7, ui->Label14},   {ui->VScroll3, ui->Label1}, {ui->VScroll4, ui->Label2},
+        {ui->VScroll1, ui->Label3}, {ui->VScroll2, ui->Label5}, {ui->VScroll5, ui->Label9},
     };
     for (const auto &[widget, caption] : names)
-        widget->setAccessibleName(withoutColon(caption));
+        widget->setAccessibleName(withoutColon(caption->text()));
+    updateSaveToolTips();
 }
 
 void Form1::updateSaveToolTips()
 {
     const QString tip = Messages::saveToolTip(m_folder.displayPath());
     ui->Command2->setToolTip(tip);
+    ui->Command2->setAccessibleDescription(tip);
     ui->save->setToolTip(tip);
 }

@@ -21,7 +21,11 @@ public:
     ~Form1() override;
 
     // The folder Save writes into; the working folder unless set.
-    void setSaveFolder(ScriptFile::Folder folder) { m_folder = std::move(folder); }
+    void setSaveFolder(ScriptFile::Folder folder)
+    {
+        m_folder = std::move(folder);
+        updateSaveToolTips();
+    }
 
     // Start-up: the language dialog first, then the link label's style.
     void Form_Load();
@@ -44,7 +48,6 @@ public:
 protected:
     void closeEvent(QCloseEvent *event) override;
     void showEvent(QShowEvent *event) override;
-    bool focusNextPrevChild(bool next) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:

@@ -12,6 +12,13 @@ public:
         : QAccessibleWidget(label, QAccessible::Link)
     {
     }
+    // A picture is named by its accessible name, a web link by the address it shows.
+    QString text(QAccessible::Text t) const override
+    {
+        if (t == QAccessible::Name && widget()->accessibleName().isEmpty())
+            return static_cast<QLabel *>(widget())->text();
+        return QAccessibleWidget::text(t);
+    }
     QStringList actionNames() const override
     {
         return QAccessibleWidget::actionNames() << pressAction();

@@ -7,6 +7,7 @@
 int ToolDialog::showModal()
 {
     WindowKit::fixWindow(this, true);
+    WindowKit::tabToSelectedOptions(this);
     Form_Load();
     WindowKit::centreOnScreen(this);
     return exec();
@@ -19,10 +20,4 @@ void ToolDialog::keyPressEvent(QKeyEvent *event)
         return;
     }
     QDialog::keyPressEvent(event);
-}
-
-bool ToolDialog::focusNextPrevChild(bool next)
-{
-    return WindowKit::focusNextSkippingOptions(
-        this, next, [this](bool forward) { return QDialog::focusNextPrevChild(forward); });
 }

@@ -17,5 +17,4 @@ protected:
     virtual void Form_Load() {}
 
     void keyPressEvent(QKeyEvent *event) override;
-    bool focusNextPrevChild(bool next) override;
 };

@@ -5,15 +5,83 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QFont>
+#include <QIcon>
 #include <QLabel>
+#include <QLayout>
+#include <QMouseEvent>
+#include <QPainter>
 #include <QRadioButton>
 #include <QScreen>
+#include <QStyle>
+#include <QToolButton>
 #include <QUrl>
+#include <QWindow>
 
 static void initAssets()
 {
     Q_INIT_RESOURCE(assets);
 }
+
+namespace {
+
+// Qt's own title bars on Wayland offer minimise and maximise whatever the window
+// flags say and cut short titles; there a fixed window draws this one instead:
+// its icon, its whole title and the close box, as X11 window managers show it.
+class TitleBar : public QWidget {
+public:
+    static constexpr int Height = 22;
+
+    explicit TitleBar(QWidget *window) : QWidget(window), m_window(window)
+    {
+        setObjectName(QStringLiteral("titleBar"));
+        setGeometry(0, 0, window->width(), Height);
+        auto *close = new QToolButton(this);
+        close->setObjectName(QStringLiteral("closeBox"));
+        close->setAccessibleName(QStringLiteral("Close"));
+        close->setAutoRaise(true);
+        close->setFocusPolicy(Qt::NoFocus);
+        close->setIcon(style()->standardIcon(QStyle::SP_TitleBarCloseButton));
+        close->setGeometry(width() - Height, 0, Height, Height);
+        connect(close, &QToolButton::clicked, window, &QWidget::close);
+        window->installEventFilter(this);
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter p(this);
+        p.fillRect(rect(), palette().color(QPalette::Window).darker(112));
+        p.setPen(palette().color(QPalette::Mid));
+        p.drawLine(0, Height - 1, width(), Height - 1);
+        const int icon = 16, pad = (Height - icon) / 2;
+        p.drawPixmap(pad, pad,
+                     m_window->windowIcon().pixmap(QSize(icon, icon), devicePixelRatioF()));
+        QFont f = font();
+        f.setBold(true);
+        p.setFont(f);
+        p.setPen(palette().color(QPalette::WindowText));
+        const QRect text(icon + 2 * pad, 0, width() - 2 * Height, Height);
+        p.drawText(
+            text, Qt::AlignVCenter | Qt::AlignLeft,
+            QFontMetrics(f).elidedText(m_window->windowTitle(), Qt::ElideRight, text.width()));
+    }
+    void mousePressEvent(QMouseEvent *event) override
+    {
+        if (event->button() == Qt::LeftButton && m_window->windowHandle())
+            m_window->windowHandle()->startSystemMove();
+    }
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::WindowTitleChange || event->type() == QEvent::WindowIconChange)
+            update();
+        return false;
+    }
+
+private:
+    QWidget *m_window;
+};
+
+}  // namespace
 
 namespace WindowKit {
 
@@ -44,8 +112,30 @@ void fixWindow(QWidget *window, bool tool)
     Qt::WindowFlags flags = (tool ? Qt::Tool : Qt::Window) | Qt::CustomizeWindowHint
         | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint
         | Qt::MSWindowsFixedSizeDialogHint;
+    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
+        flags = (tool ? Qt::Tool : Qt::Window) | Qt::FramelessWindowHint;
+        // The contents move down under the title bar.
+        if (window->layout()) {
+            window->setContentsMargins(0, TitleBar::Height, 0, 0);
+        } else {
+            for (QWidget *c : window->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+                if (!c->isWindow())
+                    c->move(c->x(), c->y() + TitleBar::Height);
+        }
+        window->resize(window->width(), window->height() + TitleBar::Height);
+        new TitleBar(window);
+    }
     window->setWindowFlags(flags);
     window->setFixedSize(window->size());
+}
+
+void showPictures(QWidget *window)
+{
+    for (QLabel *label : window->findChildren<QLabel *>()) {
+        const QString file = label->property("picture").toString();
+        if (!file.isEmpty())
+            label->setPixmap(QIcon(file).pixmap(label->size(), label->devicePixelRatioF()));
+    }
 }
 
 void centreOnScreen(QWidget *window)
@@ -68,7 +158,7 @@ QFont bigBold()
 void styleLink(QLabel *label)
 {
     QPalette p = label->palette();
-    p.setColor(QPalette::WindowText, QColor(0, 0, 255));
+    p.setColor(QPalette::WindowText, readableAgainst(Qt::blue, p.color(QPalette::Window), 4.5));
     label->setPalette(p);
     QFont f = label->font();
     f.setBold(true);
@@ -77,20 +167,19 @@ void styleLink(QLabel *label)
     label->adjustSize();
 }
 
-bool focusNextSkippingOptions(QWidget *window, bool next, const std::function<bool(bool)> &step)
+void tabToSelectedOptions(QWidget *window)
 {
-    if (!step(next))
-        return false;
-    // Tabbing out of a group already passes its other buttons; tabbing into one
-    // lands on its first or last button, which is moved to the selected one.
-    auto *option = qobject_cast<QRadioButton *>(window->focusWidget());
-    if (!option || option->isChecked() || !option->autoExclusive() || !option->parentWidget())
-        return true;
-    for (auto *sibling :
-         option->parentWidget()->findChildren<QRadioButton *>(Qt::FindDirectChildrenOnly))
-        if (sibling->isChecked() && sibling->autoExclusive())
-            sibling->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
-    return true;
+    // Only the selected button of a group takes focus from Tab; clicks and the
+    // arrow keys reach the others, and selecting one hands the stop over.
+    for (QRadioButton *option : window->findChildren<QRadioButton *>()) {
+        if (!option->autoExclusive())
+            continue;
+        const auto follow = [option](bool on) {
+            option->setFocusPolicy(on ? Qt::StrongFocus : Qt::ClickFocus);
+        };
+        follow(option->isChecked());
+        QObject::connect(option, &QAbstractButton::toggled, option, follow);
+    }
 }
 
 void openAddress(const char *url)

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <functional>
-
 class QFont;
 class QLabel;
 class QWidget;
@@ -11,8 +9,13 @@ namespace WindowKit {
 // Fusion style, font fallbacks, the shared window icon.
 void setupApplication();
 
-// Fixed client size, no minimise or maximise button; a tool window when asked.
+// Fixed client size; in the title bar only the close box (on Wayland a title bar
+// the window draws itself); a tool window when asked.
 void fixWindow(QWidget *window, bool tool);
+
+// Gives each label of `window` that has a "picture" property the image it names,
+// at the screen's pixel density: Qt picks the file's @2x or @3x version.
+void showPictures(QWidget *window);
 
 // Places the window in the middle of its screen.
 void centreOnScreen(QWidget *window);
@@ -20,15 +23,15 @@ void centreOnScreen(QWidget *window);
 // "MS Sans Serif" 9.75 pt bold, or its fallback.
 QFont bigBold();
 
-// Blue, bold, underlined, sized to its text.
+// Blue, bold, underlined, sized to its text: pure blue where that reads at 4.5:1
+// against the window, else the nearest blue that does.
 void styleLink(QLabel *label);
 
 // Hands the address to the desktop; does not wait and reports nothing.
 void openAddress(const char *url);
 
-// Tab and Backtab through `window`, stopping in a group of option buttons only
-// at the selected one, as the group is one stop of the tab order. `step` is the
-// window class's own focusNextPrevChild.
-bool focusNextSkippingOptions(QWidget *window, bool next, const std::function<bool(bool)> &step);
+// Makes each group of option buttons in `window` one stop of the tab order: Tab
+// and Backtab enter it on its selected button, straight away.
+void tabToSelectedOptions(QWidget *window);
 
 }  // namespace WindowKit

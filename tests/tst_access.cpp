@@ -1,0 +1,166 @@
+// What a screen reader hears, and what a dark palette and a dense screen show:
+// accessible names, values and descriptions, contrast measured on the rendered
+// pixels, the pictures' pixel density and the title bars' buttons. The whole
+// test runs at 200 % (QT_SCALE_FACTOR=2).
+#include "testkit.h"
+
+#include <QAccessible>
+#include <QDir>
+#include <QStyleOptionButton>
+#include <cmath>
+
+namespace {
+
+double luminance(QColor c)  // WCAG 2
+{
+    double l = 0, k[] = {0.2126, 0.7152, 0.0722}, v[] = {c.redF(), c.greenF(), c.blueF()};
+    for (int i = 0; i < 3; ++i)
+        l += k[i] * (v[i] <= 0.04045 ? v[i] / 12.92 : std::pow((v[i] + 0.055) / 1.055, 2.4));
+    return l + 0.05;
+}
+
+// The best contrast any rendered pixel of `w` (of its style's `indicator`, if
+// given) has against the window behind it.
+double standout(QWidget *w, QStyle::SubElement indicator = QStyle::SE_CustomBase)
+{
+    QStyleOptionButton opt;
+    opt.initFrom(w);
+    QRect r = indicator == QStyle::SE_CustomBase ? w->rect()
+                                                 : w->style()->subElementRect(indicator, &opt, w);
+    const QImage img = w->window()->grab(r.translated(w->mapTo(w->window(), QPoint()))).toImage();
+    const double window = luminance(w->window()->palette().window().color());
+    double best = 1;
+    for (int i = 0; i < img.width() * img.height(); ++i) {
+        const double l = luminance(img.pixelColor(i % img.width(), i / img.width()));
+        best = std::max({best, l / window, window / l});
+    }
+    return best;
+}
+
+QString heard(QWidget *root, const char *name, QAccessible::Text t = QAccessible::Name)
+{
+    return QAccessible::queryAccessibleInterface(child(root, name))->text(t);
+}
+
+}  // namespace
+
+class TestAccess : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { WindowKit::setupApplication(); }
+
+    void namesValuesSaveAndTab()
+    {
+        Module1::LanguageId = 0;
+        QStringList focused;
+        TestWindow w;
+        // Tab enters the fps group once, on its selected option, and so does Backtab.
+        connect(qApp, &QApplication::focusChanged, &w.form,
+                [&](QWidget *, QWidget *now) { focused << (now ? now->objectName() : QString()); });
+        child(&w.form, "VScroll4")->setFocus();
+        for (const auto key : {Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Backtab})
+            QTest::keyClick(QApplication::focusWidget(), key);
+        QCOMPARE(focused.join(' '), "VScroll4 Option4 VScroll5 Option4");
+        const auto saves = [&](const char *to) {
+            return QString::fromUtf8(to) + QDir::current().absoluteFilePath("autoexec.cfg");
+        };
+        // Where Save writes, from the start and after the folder changed.
+        for (const bool moved : {false, true}) {
+            if (moved && QDir::setCurrent(QDir::tempPath()))
+                w.form.setSaveFolder(ScriptFile::Folder::current());
+            QCOMPARE(heard(&w.form, "Command2", QAccessible::Description),
+                     saves("Saves the settings to "));
+        }
+
+        struct Row {
+            const char *control, *czech, *english, *value;
+        } rows[] = {
+            {"Text2", "Jméno", "Name", "..."},
+            {"Text4", "Nahoru", "Forward", "W"},
+            {"VScroll3", "Rychlost", "Speed", "3"},
+            {"VScroll5", "Gamma", "Gamma", "100"},
+            {"Text1", "Náhled", "Prewiew", nullptr},
+            {"Label15", "www.zelviksoft.example", "www.zelviksoft.example", nullptr},
+        };
+        TestResponder modal;
+        for (const char *option : {"Option1", "Option2"})
+            modal.steps << [option](QWidget *d) {
+                click(d, option);
+                click(d, "Command1");
+            };
+        for (const bool czech : {true, false}) {
+            w.form.lang_Click();
+            QCOMPARE(heard(&w.form, "Command2", QAccessible::Description),
+                     saves(czech ? "Uloží nastavení do " : "Saves the settings to "));
+            for (const Row &r : rows) {
+                QCOMPARE(heard(&w.form, r.control), QString::fromUtf8(czech ? r.czech : r.english));
+                if (r.value)
+                    QCOMPARE(heard(&w.form, r.control, QAccessible::Value), r.value);
+            }
+        }
+    }
+
+    void windowsOnAnyPalette_data()
+    {
+        QTest::addColumn<QPalette>("palette");
+        const auto palette = [](const char *text, const char *base, const char *window) {
+            // windowText, button, light, dark, mid, text, bright text, base, window
+            return QPalette(QColor(text), QColor(window), QColor(text), QColor(base), QColor(base),
+                            QColor(text), QColor(text), QColor(base), QColor(window));
+        };
+        QTest::newRow("classic") << QApplication::style()->standardPalette();
+        QTest::newRow("Adwaita dark") << palette("#eeeeec", "#242424", "#323232");
+        QTest::newRow("black") << palette("#ffffff", "#000000", "#000000");
+        QTest::newRow("mid grey") << palette("#000000", "#ffffff", "#777777");
+    }
+    void windowsOnAnyPalette()
+    {
+        QFETCH(QPalette, palette);
+        QApplication::setPalette(palette);
+        const bool classic = QTest::currentDataTag() == QByteArray("classic");
+        // Each window: only the close box, a fixed size, its pictures' 2x drawing.
+        const auto check = [](QWidget *w, Qt::WindowType type, const QStringList &pictures) {
+            QCOMPARE(w->windowFlags(),
+                     type | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                         | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+            QCOMPARE(w->minimumSize(), w->maximumSize());
+            for (const QString &name : pictures) {
+                const QLabel *p = child<QLabel>(w, qPrintable(name));
+                QCOMPARE(p->pixmap().devicePixelRatio(), 2.0);
+                QCOMPARE(p->pixmap().size(), p->size() * 2);
+            }
+        };
+        Form1 f;
+        TestResponder modal;
+        modal.steps << [&](QWidget *d) {
+            check(d, Qt::Tool, {});
+            click(d, "Command2");
+            click(d, "Command1");
+        } << [&](QWidget *about) {
+            check(about, Qt::Tool, {"Image1", "Image2"});
+            QVERIFY(standout(child(about, "Label3")) >= 4.5);
+            QCOMPARE(heard(about, "Label3"), "www.zelviksoft.example");
+            QCOMPARE(heard(about, "Image1") + heard(about, "Image2"), "QuorrelZelvik Soft");
+            about->close();
+        };
+        f.Form_Load();
+        f.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f));
+        QCOMPARE(modal.stepsDone, 2);
+        check(&f, Qt::Window, {"Image1"});
+        QCOMPARE(QApplication::windowIcon().pixmap(QSize(64, 64)).size(), QSize(128, 128));
+        auto *link = child<QLabel>(&f, "Label15");
+        if (classic)  // the design's pure blue, where it reads
+            QCOMPARE(link->palette().windowText().color(), QColor(0, 0, 255));
+        QVERIFY(standout(link) >= 4.5);
+        if (!classic) {  // Fusion's light indicators stay as designed
+            QVERIFY(standout(child(&f, "Check1"), QStyle::SE_CheckBoxIndicator) >= 3);
+            QVERIFY(standout(child(&f, "Option1"), QStyle::SE_RadioButtonIndicator) >= 3);
+        }
+        QApplication::setPalette(QApplication::style()->standardPalette());
+    }
+};
+
+static const bool doubleDensity = qputenv("QT_SCALE_FACTOR", "2");
+QTEST_MAIN(TestAccess)
+#include "tst_access.moc"
