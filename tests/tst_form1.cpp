@@ -12,26 +12,29 @@
 #include <QTemporaryDir>
 #include <QTextBlock>
 
+// Save writes into a folder of the test's own; the working folder stays as it is.
+static const QTemporaryDir scratch;
+static const QString saved = QDir(scratch.path()).filePath(QStringLiteral("autoexec.cfg"));
+
 static QByteArray savedFile()
 {
-    QFile f(ScriptFile::fileName());
+    QFile f(saved);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
 }
 
+struct SavingWindow : TestWindow {
+    SavingWindow() { form.setSaveFolder(ScriptFile::Folder(QFile::encodeName(scratch.path()))); }
+};
+
 class TestProgram : public QObject {
     Q_OBJECT
-    QTemporaryDir m_dir;
 
 private slots:
-    void initTestCase()
-    {
-        WindowKit::setupApplication();
-        QVERIFY(QDir::setCurrent(m_dir.path()));
-    }
+    void initTestCase() { WindowKit::setupApplication(); }
     void init()
     {
         Module1::LanguageId = 0;
-        QFile::remove(ScriptFile::fileName());
+        QFile::remove(saved);
     }
 
     void startStateAndTabOrder()
@@ -192,7 +195,7 @@ private slots:
 
     void saveWritesTheScript()
     {
-        TestWindow w;
+        SavingWindow w;
         click(&w.form, "Command2");
         QCOMPARE(savedFile(), defaultScriptBytes());
         w.field("Text2")->setText(QString::fromUtf8("Kočička ✓"));
@@ -201,15 +204,16 @@ private slots:
         const QByteArray expected = defaultScriptBytes()
                                         .replace("name \"...\"", "name \"Ko\xe8i\xe8ka ?\"")
                                         .replace("bind A left", "bind \xf8 left");
-        QFile old(ScriptFile::fileName());  // a longer file leaves nothing behind
+        QFile old(saved);  // a longer file leaves nothing behind
         QVERIFY(old.open(QIODevice::WriteOnly) && old.write(QByteArray(10000, 'z')) == 10000);
         old.close();
         click(&w.form, "Command2");
         QCOMPARE(savedFile(), expected);
-        QFile::remove(ScriptFile::fileName());
+        QFile::remove(saved);
         child<QAction>(&w.form, "save")->trigger();
         QCOMPARE(savedFile(), expected);
-        QCOMPARE(QDir().entryList(QDir::Files | QDir::Hidden), QStringList{"autoexec.cfg"});
+        QCOMPARE(QDir(scratch.path()).entryList(QDir::Files | QDir::Hidden),
+                 QStringList{"autoexec.cfg"});
 
         // Save writes what the controls say even when no tick ran since the last edit.
         w.preview()->selectAll();
@@ -266,7 +270,7 @@ private slots:
     void closeEndsAtOnce()
     {
         QFETCH(QByteArray, way);
-        TestWindow w;
+        SavingWindow w;
         w.field("Text2")->setText("unsaved");
         QTimer::singleShot(0, &w.form, [&] {
             if (way == "button")
@@ -280,7 +284,7 @@ private slots:
         });
         QTimer::singleShot(3000, [] { QCoreApplication::exit(99); });  // if Close did not end it
         QCOMPARE(QApplication::exec(), 0);
-        QVERIFY(!QFile::exists(ScriptFile::fileName()));
+        QVERIFY(!QFile::exists(saved));
     }
 };
 
