@@ -3,7 +3,7 @@
 #include "app/form1.h"
 #include "app/program.h"
 #include "drive.h"
-#include "script/maker.h"
+#include "golden.h"
 
 #include <QApplication>
 #include <QDir>
@@ -27,38 +27,11 @@ private slots:
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("output");
-        const QString version = QStringLiteral("quorrel-setup %1\nCopyright (C) 2004 Zelvik Soft\n"
-                                               "Freeware under the MIT licence <")
-                                    .arg(Program::Version);
-        const QString tryHelp = "\nTry 'quorrel-setup --help' for more information.\n";
-        for (const QString env : {"", "QT_QPA_PLATFORM=offscreen"}) {
-            const auto row = [&](const char *name, const QStringList &args, int status,
-                                 const QString &output) {
-                QTest::addRow("%s, %s", name, env.isEmpty() ? "no display" : qPrintable(env))
-                    << env << args << status << output;
-            };
-            row("--help", {"--help"}, 0, "Usage: ");
-            row("-h", {"-h", "-platform", "xcb"}, 0, "[options] [GAME_DIR]");
-            row("--help-all", {"--help-all"}, 0, "--platform <platformName[:options]>");
-            row("--version", {"--version"}, 0, version);
-            row("bad option", {"--no-such-option"}, 1,
-                "Unknown option 'no-such-option'." + tryHelp);
-            row("no value", {"-style"}, 1, "Missing value after '-style'." + tryHelp);
-            row("two GAME_DIRs", {"/tmp", "/tmp"}, 1, "only one GAME_DIR may be given" + tryHelp);
-            row("missing GAME_DIR", {"/no/such/game"}, 2,
-                "GAME_DIR '/no/such/game': no such folder");
-            row("GAME_DIR a file", {QUORREL_EXE}, 2, "not a folder");
-            row("-- -reverse", {"-reverse", "--", "-reverse"}, 2, "GAME_DIR '-reverse': no such");
-            row("GAME_DIR", {"/tmp"}, env.isEmpty() ? 1 : Runs,
-                env.isEmpty() ? "a graphical session is needed, but neither DISPLAY nor "
-                                "WAYLAND_DISPLAY is set\n"
-                              : "");
-        }
-        QTest::newRow("-platform offscreen")
-            << "" << QStringList{"-platform", "offscreen"} << Runs << "";
-        QTest::newRow("unreachable DISPLAY")
-            << "DISPLAY=:4095" << QStringList{} << 1
-            << "cannot connect to the window system; a graphical session is needed";
+        for (const QStringList &r : goldenRows("commandline.tsv"))
+            QTest::addRow("%s, %s", qPrintable(r[0]), r[1] == "-" ? "no display" : qPrintable(r[1]))
+                << (r[1] == "-" ? QString() : r[1])
+                << QString(r[2]).replace("$EXE", QUORREL_EXE).split(' ', Qt::SkipEmptyParts)
+                << (r[3] == "running" ? Runs : r[3].toInt()) << QString(r[4]).replace("\\n", "\n");
     }
     void exitStatus()
     {

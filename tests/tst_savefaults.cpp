@@ -173,7 +173,7 @@ private slots:
             after.replace(QByteArray("./g/autoexec.cfg f 4001 4001 644 1\n"), "");
         QCOMPARE(after, before);
 
-        QFile golden(GOLDEN "/savefailures.txt");
+        QFile golden(QUORREL_GOLDEN_DIR "/savefailures.txt");
         QVERIFY(golden.open(QIODevice::ReadOnly | QIODevice::Text));
         const QList<QByteArray> lines = golden.readAll().split('\n');
         const qsizetype at = lines.indexOf('[' + QByteArray(QTest::currentDataTag()) + ']');

@@ -1,5 +1,6 @@
 // The shared widgets on their own: the preview's text patch, the arrow bar and the
 // preview's paste limit.
+#include "golden.h"
 #include "script/composer.h"
 #include "widgets/scriptpreview.h"
 #include "widgets/textpatch.h"
@@ -23,21 +24,12 @@ private slots:
         QTest::addColumn<QString>("before");
         QTest::addColumn<QString>("after");
         QTest::addColumn<QList<int>>("expected");  // start, removed, inserted; caret, moved
-        const auto row = [](const char *name, const char *before, const char *after, QList<int> e) {
-            QTest::newRow(name) << QString(before) << QString(after) << e;
-        };
-        row("same", "abc", "abc", {3, 0, 0, 2, 2});
-        row("insert at start", "bcd", "abcd", {0, 0, 1, 0, 1});
-        row("insert in middle, caret behind", "abde", "abcde", {2, 0, 1, 3, 4});
-        row("insert at end, caret in front", "abc", "abcd", {3, 0, 1, 1, 1});
-        row("delete at start, caret inside", "xxabc", "abc", {0, 2, 0, 1, 0});
-        row("delete in middle, caret at its end", "abxxc", "abc", {2, 2, 0, 4, 2});
-        row("delete at end, caret behind", "abcxx", "abc", {3, 2, 0, 5, 3});
-        row("replace at start, caret in front", "99 x", "100 x", {0, 2, 3, 0, 0});
-        row("replace in middle, caret inside", "abXYc", "abZc", {2, 2, 1, 3, 3});
-        row("shorter replacement, caret beyond it", "a12345b", "a9b", {1, 5, 1, 5, 2});
-        row("replace at end, caret behind", "gamma 100", "gamma 101", {8, 1, 1, 9, 9});
-        row("repeated letters", "aaaa", "aaa", {3, 1, 0, 4, 3});
+        for (const QStringList &r : goldenRows("textpatch.tsv")) {
+            QList<int> e;
+            for (const QString &n : r.mid(3))
+                e << n.toInt();
+            QTest::newRow(qPrintable(r[0])) << r[1] << r[2] << e;
+        }
     }
     void textPatch()
     {
