@@ -65,6 +65,14 @@ private slots:
               {QChar(0x1a) + QString::fromUtf8("ř\xe2\x9c\x93"), "\x1a\xf8?"},
               {QString(), ""}})
             QCOMPARE(ScriptFile::encode(text), bytes);
+        // Every character of the code page's upper half, each to its own byte.
+        QString all;
+        QByteArray expected;
+        for (const QStringList &row : goldenRows("cp1250.tsv")) {
+            all += QChar(char16_t(row[1].toUShort(nullptr, 16)));
+            expected += char(row[0].toUShort(nullptr, 16));
+        }
+        QCOMPARE(ScriptFile::encode(all).toHex(' '), expected.toHex(' '));
     }
 };
 
