@@ -39,9 +39,8 @@
 //     take, a folder that takes no new files         them and the old length back on failure
 //
 // A text longer than the file-size limit allows is refused before anything is
-// written. A new file is written unnamed where the system allows it, and is
-// named .autoexec.cfg.quorrel-XXXXXX just before its rename (else from the
-// start); each save removes such files of this user that a save ended early left.
+// written. A new file is named .autoexec.cfg.quorrel-XXXXXX until its rename;
+// each save removes such files of this user that a save ended early left.
 
 namespace NativeFile {
 
@@ -266,8 +265,8 @@ bool attributeNames(int fd, QList<QByteArray> *names)
 {
     QByteArray list;
     for (ssize_t n = flistxattr(fd, nullptr, 0);; n = flistxattr(fd, nullptr, 0)) {
-        if (n < 0)
-            return errno == EOPNOTSUPP;  // none where the file system has none
+        if (n <= 0)
+            return n == 0 || errno == EOPNOTSUPP;  // none where the file system has none
         list.resize(n);
         if ((n = flistxattr(fd, list.data(), size_t(n))) >= 0) {
             list.truncate(n);
