@@ -335,7 +335,12 @@ bool isTemporary(const QByteArray &entry, const QByteArray &prefix)
 // user's, not written to for longer than a save takes.
 void removeStale(int dir, const QByteArray &name)
 {
-    Fd listed(openat(dir, ".", DirFlags));
+    // Without an access time to update, the listing leaves the folder's inode
+    // clean, and the syncs that follow have nothing more to write (only the
+    // folder's owner may ask so).
+    Fd listed(openat(dir, ".", DirFlags | O_NOATIME));
+    if (!listed.valid() && errno == EPERM)
+        listed = Fd(openat(dir, ".", DirFlags));
     DIR *list = listed.valid() ? fdopendir(listed.get()) : nullptr;
     if (!list)
         return;
