@@ -179,7 +179,8 @@ void noWindowSystem(QtMsgType type, const QMessageLogContext &context, const QSt
 
 }  // namespace
 
-std::optional<int> read(int argc, char **argv, QtArguments *forQt, ScriptFile::Folder *folder)
+std::optional<int> read(int argc, char **argv, QtArguments *forQt,
+                        std::optional<ScriptFile::Folder> *gameDir)
 {
     Parsed p = split(argc, argv, forQt);
     QCommandLineParser parser;
@@ -206,7 +207,7 @@ std::optional<int> read(int argc, char **argv, QtArguments *forQt, ScriptFile::F
                     .arg(QFile::decodeName(p.gameDirs.first()), why));
             return BadGameFolder;
         }
-        *folder = std::move(game);
+        *gameDir = std::move(game);
     }
     if (!windowSystemFound(p)) {
         say(QStringLiteral("a graphical session is needed, but neither DISPLAY nor WAYLAND_DISPLAY "

@@ -21,11 +21,12 @@ struct QtArguments {
 };
 
 // Answers --help, --help-all and --version, refuses unknown options and a second
-// GAME_DIR (status 1), opens GAME_DIR into *folder (status 2 when it cannot;
-// *folder unchanged without one) and checks that there is a window system to
+// GAME_DIR (status 1), opens GAME_DIR into *gameDir (status 2 when it
+// cannot) and checks that there is a window system to
 // open windows on (status 1), all before one starts. Returns the exit status when the program is to
 // end at once.
-std::optional<int> read(int argc, char **argv, QtArguments *forQt, ScriptFile::Folder *folder);
+std::optional<int> read(int argc, char **argv, QtArguments *forQt,
+                        std::optional<ScriptFile::Folder> *gameDir);
 
 // QApplication on the window system that read() found; one line and status 1,
 // not Qt's abort, when it cannot connect.

@@ -9,13 +9,14 @@
 int runProgram(int argc, char **argv, const std::function<void(Form1 &)> &starting)
 {
     CommandLine::QtArguments qtArguments;
-    ScriptFile::Folder folder = ScriptFile::Folder::current();
-    if (const auto status = CommandLine::read(argc, argv, &qtArguments, &folder))
+    std::optional<ScriptFile::Folder> gameDir;  // else the window saves in the working folder
+    if (const auto status = CommandLine::read(argc, argv, &qtArguments, &gameDir))
         return *status;
     const auto app = CommandLine::startWindowSystem(&qtArguments);
     WindowKit::setupApplication();
     Form1 window;
-    window.setSaveFolder(std::move(folder));
+    if (gameDir)
+        window.setSaveFolder(std::move(*gameDir));
     if (starting)
         starting(window);
     window.Form_Load();
