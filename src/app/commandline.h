@@ -21,10 +21,9 @@ struct QtArguments {
 };
 
 // Answers --help, --help-all and --version, refuses unknown options and a second
-// GAME_DIR (status 1), opens GAME_DIR into *gameDir (status 2 when it
-// cannot) and checks that there is a window system to
-// open windows on (status 1), all before one starts. Returns the exit status when the program is to
-// end at once.
+// GAME_DIR (status 1), opens GAME_DIR into *gameDir (status 2 when it cannot)
+// and checks that there is a window system to open windows on (status 1), all
+// before one starts. Returns the exit status when the program is to end at once.
 std::optional<int> read(int argc, char **argv, QtArguments *forQt,
                         std::optional<ScriptFile::Folder> *gameDir);
 
