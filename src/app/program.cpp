@@ -5,6 +5,8 @@
 #include "widgets/windowkit.h"
 
 #include <QApplication>
+#include <cstdio>
+#include <cstdlib>
 
 int runProgram(int argc, char **argv, const std::function<void(Form1 &)> &starting)
 {
@@ -21,5 +23,13 @@ int runProgram(int argc, char **argv, const std::function<void(Form1 &)> &starti
         starting(window);
     window.Form_Load();
     window.show();
-    return QApplication::exec();
+    const int status = QApplication::exec();
+    // Qt 6.4's Wayland plugin can deadlock as it tears down: it waits for its
+    // event thread, which waits in wl_display_read_events. Every save is synced
+    // and nothing else is kept, so there the program ends without that teardown.
+    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
+        std::fflush(nullptr);
+        std::_Exit(status);
+    }
+    return status;
 }
