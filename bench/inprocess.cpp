@@ -1,6 +1,6 @@
 // Refresh ticks and Save on a shown main window (offscreen platform), each beside
 // the floor it is compared with.
-#include "app/form1.h"
+#include "app/mainwindow.h"
 #include "drive.h"
 #include "script/composer.h"
 #include "script/scriptfile.h"
@@ -20,7 +20,7 @@
 
 namespace {
 
-Form1 *window;
+MainWindow *window;
 ScriptPreview *preview;
 
 // Moves the music bar one step, as a click on an arrow does, and ticks.
@@ -29,14 +29,14 @@ void stepBar(bool up)
     child<QScrollBar>(window, "VScroll1")
         ->triggerAction(up ? QAbstractSlider::SliderSingleStepAdd
                            : QAbstractSlider::SliderSingleStepSub);
-    window->Timer1_Timer();
+    window->refresh();
 }
 
 void SteadyTick(benchmark::State &state)
 {
-    window->Timer1_Timer();
+    window->refresh();
     for (auto _ : state)
-        window->Timer1_Timer();
+        window->refresh();
 }
 
 void ComposeFloor(benchmark::State &state)
@@ -49,7 +49,7 @@ void ComposeFloor(benchmark::State &state)
 
 void ChangedTick(benchmark::State &state)
 {
-    window->Timer1_Timer();
+    window->refresh();
     bool up = false;
     for (auto _ : state) {
         stepBar(up = !up);
@@ -63,7 +63,7 @@ void ChangedTick(benchmark::State &state)
 // configured like the preview, with the painting that shows them.
 void SetPlainTextFloor(benchmark::State &state)
 {
-    window->Timer1_Timer();
+    window->refresh();
     QString texts[2] = {preview->toPlainText()};
     stepBar(true);
     texts[1] = preview->toPlainText();
@@ -102,7 +102,7 @@ bool floorSave(const QByteArray &bytes)
 // both meet the disk alike: the iteration time is the Save's, floor_ns the floor's.
 void Save(benchmark::State &state)
 {
-    window->Timer1_Timer();
+    window->refresh();
     const QByteArray bytes = ScriptFile::encode(preview->script());
     if (!floorSave(bytes)) {
         state.SkipWithError("cannot save in the current folder");
@@ -120,7 +120,7 @@ void Save(benchmark::State &state)
                 floorSave(bytes);
                 floorNs += clock.nsecsElapsed();
             } else {
-                window->Command2_Click();
+                window->save();
                 state.SetIterationTime(double(clock.nsecsElapsed()) / 1e9);
             }
         }
@@ -154,13 +154,13 @@ int main(int argc, char **argv)
     if (!dir.isValid() || !QDir::setCurrent(dir.path()))
         qFatal("cannot create a folder to save in");
 
-    Form1 form;
+    MainWindow form;
     window = &form;
     preview = child<ScriptPreview>(&form, "Text1");
     {
         ModalResponder language;
         language.steps << [](QWidget *d) { click(d, "Command1"); };
-        form.Form_Load();
+        form.startUp();
     }
     form.show();
     QCoreApplication::processEvents();

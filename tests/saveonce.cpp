@@ -1,8 +1,8 @@
 // Saves once into the working folder as Save does, for tst_savefaults, and prints
 // the outcome's kinds as numbers, the reason in Czech and in English, and the
 // growth of the process's peak resident memory in KiB.
+#include "i18n/language.h"
 #include "i18n/messages.h"
-#include "i18n/module1.h"
 
 #include <cstdio>
 #include <sys/resource.h>
@@ -21,7 +21,7 @@ int main()
     const ScriptFile::Outcome r = ScriptFile::save(ScriptFile::Folder::current(), text);
     std::printf("%d %d\n", int(r.problem), int(r.old));
     for (const int language : {1, 2}) {
-        Module1::LanguageId = qint16(language);
+        setLanguage(Language(language));
         std::printf("%s\n", qPrintable(Messages::saveFailed(r).text.section("\n\n", 1)));
     }
     std::printf("%ld\n", peakKiB() - before);

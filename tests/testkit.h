@@ -2,10 +2,10 @@
 
 // Helpers shared by the widget tests.
 
-#include "app/form1.h"
+#include "app/mainwindow.h"
 #include "drive.h"
 #include "golden.h"
-#include "i18n/module1.h"
+#include "i18n/language.h"
 #include "script/composer.h"
 #include "widgets/fieldedit.h"
 #include "widgets/scriptpreview.h"
@@ -21,7 +21,7 @@
 
 // The script that the window's controls stand for, by the rules written down:
 // the start script with its setting lines made from the controls as they are.
-inline QString truthFor(const Form1 &form)
+inline QString truthFor(const MainWindow &form)
 {
     static const QStringList start = defaultScriptLines();
     static const QList<QStringList> bars = goldenRows("bars.tsv"), fps = goldenRows("fps.tsv");
@@ -61,7 +61,7 @@ struct TestResponder : ModalResponder {
 // A main window as the program starts it, shown, with its own timer stopped so
 // that a test decides when a tick runs.
 struct TestWindow {
-    Form1 form;
+    MainWindow form;
 
     TestWindow()
     {
@@ -70,7 +70,7 @@ struct TestWindow {
         form.activateWindow();
         if (!QTest::qWaitForWindowActive(&form))
             qWarning("main window not active");
-        form.Timer1_Timer();
+        form.refresh();
     }
 
     QLineEdit *field(const char *name) const { return child<QLineEdit>(&form, name); }

@@ -51,7 +51,7 @@ private slots:
 
     void namesValuesSaveAndTab()
     {
-        Module1::LanguageId = 0;
+        setLanguage(Language::NotChosen);
         QStringList focused;
         TestWindow w;
         // Tab enters the fps group once, on its selected option, and so does Backtab.
@@ -81,7 +81,7 @@ private slots:
                 click(d, "Command1");
             };
         for (const bool czech : {true, false}) {
-            w.form.lang_Click();
+            w.form.chooseLanguage();
             QCOMPARE(heard(&w.form, "Command2", QAccessible::Description),
                      saves(czech ? "Uloží nastavení do " : "Saves the settings to "));
             for (const QStringList &r : goldenRows("names.tsv")) {
@@ -122,7 +122,7 @@ private slots:
                 QCOMPARE(p->pixmap().size(), p->size() * 2);
             }
         };
-        Form1 f;
+        MainWindow f;
         TestResponder modal;
         modal.steps << [&](QWidget *d) {
             check(d, Qt::Tool, {});
@@ -135,7 +135,7 @@ private slots:
             QCOMPARE(heard(about, "Image1") + heard(about, "Image2"), "QuorrelZelvik Soft");
             about->close();
         };
-        f.Form_Load();
+        f.startUp();
         f.show();
         QVERIFY(QTest::qWaitForWindowExposed(&f));
         QCOMPARE(modal.stepsDone, 2);

@@ -1,6 +1,6 @@
 // The command line as the manual page describes it: every exit status with and
 // without a window system, and where Save writes.
-#include "app/form1.h"
+#include "app/mainwindow.h"
 #include "app/program.h"
 #include "drive.h"
 #include "golden.h"
@@ -79,7 +79,7 @@ private slots:
         QByteArray args[] = {"quorrel-setup", "-platform", "offscreen", option, dir};
         char *argv[] = {args[0].data(), args[1].data(), args[2].data(),
                         args[3].data(), args[4].data(), nullptr};
-        const int status = runProgram(5, argv, [](Form1 &window) {
+        const int status = runProgram(5, argv, [](MainWindow &window) {
             auto *modal = new ModalResponder;  // also answers a message, should Save fail
             modal->setParent(&window);
             modal->steps << [](QWidget *dialog) { click(dialog, "Command1"); };

@@ -1,6 +1,6 @@
 // Language dialog, caption table, help, about box, links and caption fit.
-#include "about/form3.h"
-#include "i18n/form2.h"
+#include "about/aboutbox.h"
+#include "i18n/languagedialog.h"
 #include "testkit.h"
 
 #include <QAccessible>
@@ -47,7 +47,7 @@ QString differences(const Texts &actual, const Texts &expected)
 }
 
 // The texts of one window ("main", "dialog" or "about") as written down: at
-// design time, or after LanguageId 1 or 2 was applied.
+// design time (0), or after Czech (1) or English (2) was applied.
 Texts golden(const QString &window, int language = 0)
 {
     Texts texts;
@@ -86,16 +86,17 @@ class TestI18n : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase() { WindowKit::setupApplication(); }
-    void init() { Module1::LanguageId = 0; }
+    void init() { setLanguage(Language::NotChosen); }
 
     void startAndReopen()
     {
-        Form1 f;
+        MainWindow f;
         QCOMPARE(differences(captions(&f), golden("main")), QString());
-        QCOMPARE(differences(captions(new Form2(nullptr, &f)), golden("dialog")), QString());
+        QCOMPARE(differences(captions(new LanguageDialog(nullptr, &f)), golden("dialog")),
+                 QString());
         TestResponder s;
         s.steps << [&](QWidget *w) {  // English before anything shows; Escape does not close
-            QCOMPARE(Module1::LanguageId, qint16(2));
+            QCOMPARE(language(), Language::English);
             QVERIFY(!f.isVisible() && (w->windowFlags() & Qt::Tool));
             QCOMPARE(differences(captions(w), golden("dialog", 2)), QString());
             QCOMPARE(differences(captions(&f), golden("main", 2)), QString());
@@ -116,38 +117,37 @@ private slots:
             QCOMPARE(differences(captions(w), golden("dialog", 1)), QString());
             w->close();
         };
-        f.Form_Load();
+        f.startUp();
         QVERIFY(isLinkStyled(child(&f, "Label15")));
         QCOMPARE(fontDifferences(&f, "main"), QString());
         QCOMPARE(child(&f, "Label15")->pos(), QPoint(8, 328));
         child<QAction>(&f, "lang")->trigger();
-        f.lang_Click();
+        f.chooseLanguage();
         QCOMPARE(s.stepsDone, 3);
-        QCOMPARE(Module1::LanguageId, qint16(1));
+        QCOMPARE(language(), Language::Czech);
         QCOMPARE(differences(captions(&f), golden("main", 1)), QString());
     }
 
-    void columnFollowsLanguageIdAlone()
+    void columnFollowsLanguageAlone()
     {
-        // Whatever aktiv says; other values change nothing.
-        Form1 f;
-        Form2 d(&f);
-        float aktiv = 2.0f;
+        // Not chosen changes nothing.
+        MainWindow f;
+        LanguageDialog d(&f);
         int shown = 0;
-        for (int language : {0, 3, 1, 2, 5, 1, 1, 2}) {
-            Module1::LanguageId = qint16(language);
-            d.optjazyk(aktiv);
-            shown = language == 1 || language == 2 ? language : shown;
+        for (int language : {0, 1, 2, 0, 1, 1, 2}) {
+            setLanguage(Language(language));
+            d.applyCaptions();
+            shown = language ? language : shown;
             QCOMPARE(differences(captions(&f), golden("main", shown)), QString());
             QCOMPARE(differences(captions(&d), golden("dialog", shown)), QString());
         }
     }
     void helpFollowsLanguage()
     {
-        Form1 f;
+        MainWindow f;
         TestResponder modal;
-        for (int language : {0, 1, 2, 5}) {
-            Module1::LanguageId = qint16(language);
+        for (int language : {0, 1, 2}) {
+            setLanguage(Language(language));
             child<QAction>(&f, "help1")->trigger();
         }
         QCOMPARE(modal.messages.size(), 2);
@@ -161,7 +161,7 @@ private slots:
     {
         UrlRecorder recorder;
         QDesktopServices::setUrlHandler("http", &recorder, "open");
-        Form1 f;
+        MainWindow f;
         TestResponder s;
         QList<Texts> texts;
         auto look = [&](QWidget *a) {
@@ -187,9 +187,9 @@ private slots:
                 && child(w, "Option1")->property("checked").toBool();
             w->close();
         } << look;
-        Module1::LanguageId = 2;
+        setLanguage(Language::English);
         child<QAction>(&f, "about")->trigger();
-        f.lang_Click();
+        f.chooseLanguage();
         QCOMPARE(s.stepsDone, 3);
         QVERIFY(backInDialog);
         QCOMPARE(differences(texts.value(0), golden("about")),
@@ -208,9 +208,9 @@ private slots:
 
     void designGeometry()
     {
-        Form1 f;
-        Form2 d(&f);
-        Form3 a;
+        MainWindow f;
+        LanguageDialog d(&f);
+        AboutBox a;
         const QMap<QString, QWidget *> windows{{"main", &f}, {"dialog", &d}, {"about", &a}};
         QStringList moved;
         for (const QStringList &g : goldenRows("geometry.tsv")) {
@@ -230,12 +230,11 @@ private slots:
     void captionsFit()
     {
         for (int language : {1, 2}) {
-            Module1::LanguageId = qint16(language);
-            Form1 f;
-            Form2 d(&f);
-            Form3 a(&f);
-            float aktiv = 1.0f;
-            d.optjazyk(aktiv);
+            setLanguage(Language(language));
+            MainWindow f;
+            LanguageDialog d(&f);
+            AboutBox a(&f);
+            d.applyCaptions();
             QStringList clipped;
             for (QWidget *window : std::initializer_list<QWidget *>{&f, &d, &a})
                 for (QWidget *w : window->findChildren<QWidget *>()) {

@@ -58,7 +58,7 @@ private slots:
             : QRandomGenerator::global()->generate();
         qInfo("soak seed %u (replay with QUORREL_SOAK_SEED=%u), %d ticks", seed, seed, SoakTicks);
         QRandomGenerator rng(seed);
-        Module1::LanguageId = 2;
+        setLanguage(Language::English);
         TestWindow w;
         TestResponder answers;
         const char *bars[5] = {"VScroll1", "VScroll2", "VScroll3", "VScroll4", "VScroll5"};
@@ -82,7 +82,7 @@ private slots:
                     click(&w.form, what < 13 ? options[rng.bounded(5)] : "Check1");
                 }
             }
-            w.form.Timer1_Timer();
+            w.form.refresh();
 
             // The preview is the script of the controls, each label the number in its line.
             const QString script = w.preview()->script();
@@ -125,7 +125,7 @@ private slots:
         QElapsedTimer clock;
         clock.start();
         QTest::keyClick(field, Qt::Key_V, Qt::ControlModifier);
-        w.form.Timer1_Timer();
+        w.form.refresh();
         QCoreApplication::processEvents();  // layout and paint
         const qint64 ms = clock.elapsed();
         qInfo("paste of 10 MB into %s: %lld ms", qPrintable(target), ms);
@@ -148,7 +148,7 @@ private slots:
         for (int i = 0; i <= 1000; ++i) {
             name->selectAll();
             name->insert(QString(MaxFieldLength, QChar(u'a' + i % 26)));
-            w.form.Timer1_Timer();
+            w.form.refresh();
             if (i == 0)
                 start = residentKiB();
         }

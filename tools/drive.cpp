@@ -3,7 +3,7 @@
 // when a window has a title bar other than its own (icon, title, close box).
 // Usage: quorrel-drive [GAME_DIR]
 #include "drive.h"
-#include "app/form1.h"
+#include "app/mainwindow.h"
 #include "app/program.h"
 
 #include <QApplication>
@@ -28,7 +28,7 @@ static void whenExposed(QWidget *w, const std::function<void()> &then)
 
 int main(int argc, char *argv[])
 {
-    return runProgram(argc, argv, [](Form1 &window) {
+    return runProgram(argc, argv, [](MainWindow &window) {
         auto *modal = new ModalResponder;
         modal->onMessage = [](const ModalResponder::Message &m) {
             qFatal("unexpected message: %s", qPrintable(m.text));

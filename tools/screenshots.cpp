@@ -4,7 +4,7 @@
 // weston-screenshooter take it (Weston run with --debug) and keeps what differs
 // from the plain background of the screen's top left corner.
 // Usage: quorrel-screenshots OUTDIR [SUFFIX]
-#include "app/form1.h"
+#include "app/mainwindow.h"
 #include "drive.h"
 #include "widgets/windowkit.h"
 
@@ -71,16 +71,16 @@ int main(int argc, char *argv[])
         qFatal("unexpected message: %s", qPrintable(m.text));
     };
 
-    Form1 window;
-    window.Form_Load();
+    MainWindow window;
+    window.startUp();
     window.show();
     QTimer::singleShot(500, &window, [&] {
         shoot(&window, QStringLiteral("main-english"));
-        window.lang_Click();
+        window.chooseLanguage();
         QTimer::singleShot(300, &window, [&] {
             shoot(&window, QStringLiteral("main-czech"));
             window.hide();  // the about box alone on the screen
-            window.about_Click();
+            window.showAbout();
             if (modal.stepsDone != modal.steps.size())
                 qFatal("a window did not open");
             QCoreApplication::exit(0);

@@ -1,14 +1,14 @@
 #include "program.h"
 
 #include "commandline.h"
-#include "form1.h"
+#include "mainwindow.h"
 #include "widgets/windowkit.h"
 
 #include <QApplication>
 #include <cstdio>
 #include <cstdlib>
 
-int runProgram(int argc, char **argv, const std::function<void(Form1 &)> &starting)
+int runProgram(int argc, char **argv, const std::function<void(MainWindow &)> &starting)
 {
     CommandLine::QtArguments qtArguments;
     std::optional<ScriptFile::Folder> gameDir;  // else the window saves in the working folder
@@ -16,12 +16,12 @@ int runProgram(int argc, char **argv, const std::function<void(Form1 &)> &starti
         return *status;
     const auto app = CommandLine::startWindowSystem(&qtArguments);
     WindowKit::setupApplication();
-    Form1 window;
+    MainWindow window;
     if (gameDir)
         window.setSaveFolder(std::move(*gameDir));
     if (starting)
         starting(window);
-    window.Form_Load();
+    window.startUp();
     window.show();
     const int status = QApplication::exec();
     // Qt 6.4's Wayland plugin can deadlock as it tears down: it waits for its

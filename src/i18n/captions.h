@@ -15,6 +15,6 @@ struct Caption {
 
 extern const std::array<Caption, 29> Captions;
 
-// Applies the column of the current language: Czech for LanguageId 1, English
-// for 2, nothing otherwise. Either window may be null.
+// Applies the column of the current language; nothing before one is chosen. Either window may be
+// null.
 void applyCaptions(QWidget *dialog, QWidget *mainWindow);

@@ -1,14 +1,15 @@
 #include "messages.h"
 
-#include "module1.h"
+#include "language.h"
 
 #include <cstring>
 
 QString inLanguage(const Wording &w)
 {
-    const char *text = Module1::LanguageId == 1 ? w.czech
-        : Module1::LanguageId == 2              ? w.english
-                                                : w.unchosen;
+    const Language l = language();
+    const char *text = l == Language::Czech ? w.czech
+        : l == Language::English            ? w.english
+                                            : w.unchosen;
     return text ? QString::fromUtf8(text) : QString();
 }
 

@@ -13,8 +13,8 @@ struct Wording {
     const char *unchosen;
 };
 
-// The wording for LanguageId: Czech for 1, English for 2, `unchosen` for any
-// other value. A null QString means nothing is shown.
+// The wording for the current language, `unchosen` before one is chosen. A null QString means
+// nothing is shown.
 QString inLanguage(const Wording &w);
 
 // Every message the program shows, in the current language.

@@ -8,7 +8,7 @@ int ToolDialog::showModal()
 {
     WindowKit::fixWindow(this, true);
     WindowKit::tabToSelectedOptions(this);
-    Form_Load();
+    prepare();
     WindowKit::centreOnScreen(this);
     return exec();
 }

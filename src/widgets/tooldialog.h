@@ -14,7 +14,7 @@ public:
 
 protected:
     // Prepares the window each time it is opened, before it shows.
-    virtual void Form_Load() {}
+    virtual void prepare() {}
 
     void keyPressEvent(QKeyEvent *event) override;
 };

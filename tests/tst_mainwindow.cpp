@@ -33,13 +33,13 @@ private slots:
     void initTestCase() { WindowKit::setupApplication(); }
     void init()
     {
-        Module1::LanguageId = 0;
+        setLanguage(Language::NotChosen);
         QFile::remove(saved);
     }
 
     void startStateAndTabOrder()
     {
-        Form1 form;
+        MainWindow form;
         form.show();
         QVERIFY(QTest::qWaitForWindowActive(&form));
         QCOMPARE(child(&form, "centralwidget")->size(), QSize(469, 351));
@@ -75,7 +75,7 @@ private slots:
                 QAccessible::queryAccessibleInterface(bar)->valueInterface();
             // The line, the label and what a screen reader hears after a tick.
             const auto shown = [&] {
-                w.form.Timer1_Timer();
+                w.form.refresh();
                 return QStringList{w.lines()[g[5].toInt() - 1], w.label(qPrintable(g[4])),
                                    v->currentValue().toString()};
             };
@@ -96,7 +96,7 @@ private slots:
         }
         for (const QStringList &option : goldenRows("fps.tsv")) {
             click(&w.form, qPrintable(option[0]));
-            w.form.Timer1_Timer();
+            w.form.refresh();
             QCOMPARE(w.lines()[7], "fpsrange " + option[1]);
         }
         QVERIFY(!child(&w.form, "Image1")->accessibleName().isEmpty());
@@ -106,12 +106,12 @@ private slots:
         w.field("Text7")->setText("l");
         click(&w.form, "Check1");
         click(&w.form, "Option2");
-        w.form.Timer1_Timer();
+        w.form.refresh();
         const QString changed = w.preview()->script();
         click(&w.form, "Command1");
         QCOMPARE(w.expected(), defaultScript());
         QCOMPARE(w.preview()->script(), changed);
-        w.form.Timer1_Timer();
+        w.form.refresh();
         QCOMPARE(w.preview()->script(), defaultScript());
         QCOMPARE(w.label("Label7"), "3");
     }
@@ -120,15 +120,15 @@ private slots:
     {
         QTest::addColumn<int>("language");
         QTest::addColumn<QString>("message");
-        for (int language : {0, 1, 2, 3})
-            QTest::addRow("LanguageId %d", language)
+        for (int language : {0, 1, 2})
+            QTest::addRow("language %d", language)
                 << language << goldenMessage("keyRepaired", language);
     }
     void keyRepair()
     {
         QFETCH(int, language);
         QFETCH(QString, message);
-        Module1::LanguageId = qint16(language);
+        setLanguage(Language(language));
         TestWindow w;
         TestResponder modal;
         QStringList keysWhenShown;
@@ -140,13 +140,13 @@ private slots:
                 keys += w.field(name)->text();
             keysWhenShown << keys;
             if (modal.messages.size() == 1)  // a tick inside the first message's loop
-                QTimer::singleShot(0, &w.form, &Form1::Timer1_Timer);
+                QTimer::singleShot(0, &w.form, &MainWindow::refresh);
         };
         w.field("Text4")->clear();
         w.field("Text5")->setText(QString::fromUtf8("ř"));  // one character is a key
         w.field("Text6")->setText(" ");
         w.field("Text7")->setText("dd");
-        w.form.Timer1_Timer();
+        w.form.refresh();
         // One message per invalid field, in field order, each repaired before it shows.
         QCOMPARE(keysWhenShown.join('|'), QString::fromUtf8("Wř dd|Wř D"));
         QCOMPARE(w.lines().mid(15, 4).join('|'),
@@ -163,11 +163,11 @@ private slots:
         QTest::keyClicks(p, "junk");
         QTest::keyClick(p, Qt::Key_Return);
         QVERIFY(p->script().startsWith("junk\r\n"));
-        w.form.Timer1_Timer();
+        w.form.refresh();
         QCOMPARE(p->script(), defaultScript());
         // A steady tick leaves the document alone.
         QSignalSpy changes(p->document(), &QTextDocument::contentsChange);
-        w.form.Timer1_Timer();
+        w.form.refresh();
         QCOMPARE(changes.count(), 0);
         // Without scroll bars, the keyboard and the wheel reach the last line...
         QTest::keyClick(p, Qt::Key_End, Qt::ControlModifier);
@@ -186,7 +186,7 @@ private slots:
         p->setTextCursor(caret);
         w.field("Text2")->setText("A much longer player name");
         w.bar("VScroll3")->setValue(500);
-        w.form.Timer1_Timer();
+        w.form.refresh();
         QCOMPARE(w.lines()[0], "name \"A much longer player name\"");
         QCOMPARE(p->verticalScrollBar()->value(), scroll);
         QCOMPARE(p->textCursor().blockNumber(), 40);
@@ -200,7 +200,7 @@ private slots:
         QCOMPARE(savedFile(), defaultScriptBytes());
         w.field("Text2")->setText(QString::fromUtf8("Kočička ✓"));
         w.field("Text6")->setText(QString::fromUtf8("ř"));
-        w.form.Timer1_Timer();
+        w.form.refresh();
         const QByteArray expected = defaultScriptBytes()
                                         .replace("name \"...\"", "name \"Ko\xe8i\xe8ka ?\"")
                                         .replace("bind A left", "bind \xf8 left");
@@ -227,7 +227,7 @@ private slots:
 
     void saveFailureAndToolTip()
     {
-        Module1::LanguageId = 1;
+        setLanguage(Language::Czech);
         TestWindow w;
         w.field("Text2")->setText("Kept");
         QWidget *save = child(&w.form, "Command2");
@@ -249,7 +249,7 @@ private slots:
         QVERIFY(QDir().mkdir(path));
         TestResponder modal;
         click(&w.form, "Command2");
-        Module1::LanguageId = 2;
+        setLanguage(Language::English);
         click(&w.form, "Command2");
         QCOMPARE(modal.messages.size(), 2);
         for (int language : {1, 2}) {
@@ -289,4 +289,4 @@ private slots:
 };
 
 QTEST_MAIN(TestProgram)
-#include "tst_form1.moc"
+#include "tst_mainwindow.moc"

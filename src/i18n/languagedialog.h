@@ -5,20 +5,20 @@
 #include <memory>
 
 namespace Ui {
-class Form2;
+class LanguageDialog;
 }
 
 // The language dialog: sets the interface language and relabels itself and the
 // main window as soon as an option is clicked.
-class Form2 : public ToolDialog {
+class LanguageDialog : public ToolDialog {
     Q_OBJECT
 public:
     // `mainWindow` is the window whose captions follow the language.
-    explicit Form2(QWidget *mainWindow, QWidget *parent = nullptr);
-    ~Form2() override;
+    explicit LanguageDialog(QWidget *mainWindow, QWidget *parent = nullptr);
+    ~LanguageDialog() override;
 
-    // Applies the caption tables for the current language; `aktiv` is not used.
-    void optjazyk(float &aktiv);
+    // Applies the captions of the current language to both windows.
+    void applyCaptions();
 
 signals:
     // The captions of the current language stand.
@@ -27,13 +27,12 @@ signals:
     void aboutRequested();
 
 protected:
-    void Form_Load() override;
+    void prepare() override;
 
 private:
-    void readBack();
-    void Option1_Click();
-    void Option2_Click();
+    // The checked option becomes the language.
+    void takeChoice();
 
-    std::unique_ptr<Ui::Form2> ui;
+    std::unique_ptr<Ui::LanguageDialog> m_ui;
     QWidget *m_mainWindow;
 };

@@ -5,20 +5,20 @@
 #include <memory>
 
 namespace Ui {
-class Form3;
+class AboutBox;
 }
 
 // The about box: program, maker, author and licence, with links to the game's
 // and the maker's web pages.
-class Form3 : public ToolDialog {
+class AboutBox : public ToolDialog {
     Q_OBJECT
 public:
-    explicit Form3(QWidget *parent = nullptr);
-    ~Form3() override;
+    explicit AboutBox(QWidget *parent = nullptr);
+    ~AboutBox() override;
 
 protected:
-    void Form_Load() override;
+    void prepare() override;
 
 private:
-    std::unique_ptr<Ui::Form3> ui;
+    std::unique_ptr<Ui::AboutBox> m_ui;
 };

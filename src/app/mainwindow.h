@@ -9,16 +9,16 @@
 class QTimer;
 
 namespace Ui {
-class Form1;
+class MainWindow;
 }
 
-// The settings editor. Its controls hold the settings; Timer1 rebuilds the value
-// labels and the script preview from them.
-class Form1 : public QMainWindow {
+// The settings editor. Its controls hold the settings; a 10 ms tick refreshes the
+// value labels and the script preview from them.
+class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
-    explicit Form1(QWidget *parent = nullptr);
-    ~Form1() override;
+    explicit MainWindow(QWidget *parent = nullptr);
+    ~MainWindow() override;
 
     // The folder Save writes into; the working folder unless set.
     void setSaveFolder(ScriptFile::Folder folder)
@@ -28,18 +28,21 @@ public:
     }
 
     // Start-up: the language dialog first, then the link label's style.
-    void Form_Load();
+    void startUp();
 
-    void Timer1_Timer();
-    void ValidateKeyFields();
+    // The tick: after a change, repairs the key fields and shows the values and
+    // the script the controls stand for.
+    void refresh();
+    // Puts back the default of every key field that does not hold one character.
+    void repairKeyFields();
 
-    void Command1_Click();  // Reset
-    void Command2_Click();  // Save
-    void Command3_Click();  // Close
-    void help1_Click();
-    void lang_Click();
-    void about_Click();
-    void Label15_Click();
+    void reset();  // the default settings
+    void save();   // writes the script into the save folder
+    void quit();
+    void showHelp();
+    void chooseLanguage();
+    void showAbout();
+    void openMakerSite();
 
     // The settings controls as a value, and back: Reset applies the defaults.
     ScriptSettings readSettings() const;
@@ -52,12 +55,12 @@ protected:
 
 private:
     void showValues(const ScriptSettings &s);
-    void openAbout(QWidget *parent);
+    void openAboutBox(QWidget *parent);
     void nameControls();
     void updateSaveToolTips();
 
-    std::unique_ptr<Ui::Form1> ui;
-    QTimer *Timer1;
+    std::unique_ptr<Ui::MainWindow> m_ui;
+    QTimer *m_tick;
     ScriptLines m_lines;
     ScriptFile::Folder m_folder = ScriptFile::Folder::current();
     bool m_changed = true;  // a settings control or the preview changed since the last tick

@@ -1,5 +1,0 @@
-#include "module1.h"
-
-namespace Module1 {
-qint16 LanguageId = 0;
-}
