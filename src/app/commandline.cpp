@@ -157,22 +157,16 @@ void printVersion()
 
 QtMessageHandler qtHandler = nullptr;
 
-// Qt's way of failing to reach the window system is an abort with advice to
-// reinstall; this says what is wrong and ends with status 1.
-void noWindowSystem(QtMsgType type, const QMessageLogContext &context, const QString &message)
+// A fatal message while QApplication starts (no platform plugin could start: a
+// display that cannot be reached, a platform that does not exist) ends the
+// program with Qt's own words and status 1, instead of Qt's abort.
+void fatalAsFailure(QtMsgType type, const QMessageLogContext &context, const QString &message)
 {
     if (type != QtFatalMsg) {
         qtHandler(type, context, message);
         return;
     }
-    const auto value = [](const char *name) {
-        return qEnvironmentVariableIsSet(name) ? "'" + qgetenv(name) + "'" : QByteArray("unset");
-    };
-    std::fprintf(stderr,
-                 "%s: cannot connect to the window system; a graphical session is needed "
-                 "(DISPLAY %s, WAYLAND_DISPLAY %s)\n",
-                 Program::Command, value("DISPLAY").constData(),
-                 value("WAYLAND_DISPLAY").constData());
+    say(message.trimmed());
     std::fflush(stderr);
     std::_Exit(Failure);
 }
@@ -224,7 +218,7 @@ std::optional<int> read(int argc, char **argv, QtArguments *forQt,
 
 std::unique_ptr<QApplication> startWindowSystem(QtArguments *args)
 {
-    qtHandler = qInstallMessageHandler(noWindowSystem);
+    qtHandler = qInstallMessageHandler(fatalAsFailure);
     auto app = std::make_unique<QApplication>(args->argc, args->argv.data());
     qInstallMessageHandler(qtHandler);
     nameApplication();

@@ -27,8 +27,8 @@ struct QtArguments {
 std::optional<int> read(int argc, char **argv, QtArguments *forQt,
                         std::optional<ScriptFile::Folder> *gameDir);
 
-// QApplication on the window system that read() found; one line and status 1,
-// not Qt's abort, when it cannot connect.
+// QApplication on the window system that read() found; Qt's message and
+// status 1, not Qt's abort, when no platform plugin starts.
 std::unique_ptr<QApplication> startWindowSystem(QtArguments *args);
 
 }  // namespace CommandLine
