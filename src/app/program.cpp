@@ -5,8 +5,28 @@
 #include "widgets/windowkit.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QVersionNumber>
 #include <cstdio>
 #include <cstdlib>
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/lsan_interface.h>
+#endif
+
+namespace {
+
+// Qt 6.4's Wayland plugin can hang in QApplication's destructor: ~QWaylandDisplay
+// stops its event thread and waits for it, while that thread is blocked in
+// wl_display_read_events for a read the main thread prepared and never
+// completes (about 1 exit in 30 under load). Later versions are not known to.
+bool platformTeardownHangs()
+{
+    const QVersionNumber qt = QLibraryInfo::version();
+    return QGuiApplication::platformName().startsWith(QLatin1String("wayland"))
+        && qt.majorVersion() == 6 && qt.minorVersion() == 4;
+}
+
+}  // namespace
 
 int runProgram(int argc, char **argv, const std::function<void(MainWindow &)> &starting)
 {
@@ -16,18 +36,23 @@ int runProgram(int argc, char **argv, const std::function<void(MainWindow &)> &s
         return *status;
     const auto app = CommandLine::startWindowSystem(&qtArguments);
     WindowKit::setupApplication();
-    MainWindow window;
-    if (gameDir)
-        window.setSaveFolder(std::move(*gameDir));
-    if (starting)
-        starting(window);
-    window.startUp();
-    window.show();
-    const int status = QApplication::exec();
-    // Qt 6.4's Wayland plugin can deadlock as it tears down: it waits for its
-    // event thread, which waits in wl_display_read_events. Every save is synced
-    // and nothing else is kept, so there the program ends without that teardown.
-    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
+    int status = 0;
+    {
+        MainWindow window;
+        if (gameDir)
+            window.setSaveFolder(std::move(*gameDir));
+        if (starting)
+            starting(window);
+        window.startUp();
+        window.show();
+        status = QApplication::exec();
+    }
+    if (platformTeardownHangs()) {
+        // Every save is synced and the windows are gone; only Qt's own teardown
+        // is skipped. A sanitizer build still checks for leaks up to here.
+#if defined(__SANITIZE_ADDRESS__)
+        __lsan_do_leak_check();
+#endif
         std::fflush(nullptr);
         std::_Exit(status);
     }
