@@ -1,6 +1,6 @@
-# Compiler and linker flags, given to each target by quorrel_flags() rather than
-# to a whole directory: warnings (errors with QUORREL_WERROR), Debian's hardening
-# flags, the build folders mapped out of the binaries, and the sanitizers.
+# Compiler and linker flags, which quorrel_add() gives each target it defines:
+# warnings (errors with QUORREL_WERROR), Debian's hardening flags, the build
+# folders mapped out of the binaries, and the sanitizers.
 
 option(QUORREL_WERROR "Treat compiler warnings as errors" OFF)
 option(QUORREL_SANITIZE "Build with AddressSanitizer, LeakSanitizer and UBSan" OFF)
@@ -35,40 +35,31 @@ if(QUORREL_SANITIZE)
   set(quorrel_FORTIFY)
 endif()
 
-# quorrel_flags(TARGET...)
-function(quorrel_flags)
-  foreach(target ${ARGN})
-    target_compile_options(${target} PRIVATE
-      -Wall -Wextra -Wpedantic -Wshadow -Wconversion -Wno-sign-conversion
-      ${quorrel_CPPFLAGS} ${quorrel_CXXFLAGS}
-      $<$<CONFIG:Release,RelWithDebInfo,MinSizeRel>:${quorrel_FORTIFY}>
-      # No folder of the build in the binaries: two builds of one commit are the
-      # same. The last map that fits wins, and the build folder may be inside
-      # the source folder.
-      -ffile-prefix-map=${PROJECT_SOURCE_DIR}=. -ffile-prefix-map=${PROJECT_BINARY_DIR}=.)
-    target_link_options(${target} PRIVATE ${quorrel_LDFLAGS})
-    set_target_properties(${target} PROPERTIES POSITION_INDEPENDENT_CODE ON
-                                               COMPILE_WARNING_AS_ERROR ${QUORREL_WERROR})
-    if(QUORREL_SANITIZE)
-      target_compile_options(${target} PRIVATE -fsanitize=address,undefined
-                             -fno-omit-frame-pointer -fno-sanitize-recover=all)
-      target_link_options(${target} PRIVATE -fsanitize=address,undefined)
-    endif()
-  endforeach()
-endfunction()
+# For the program's code, which keeps Latin-1 and UTF-8 conversions explicit.
+set(quorrel_EXPLICIT_CASTS QT_NO_CAST_FROM_ASCII QT_NO_CAST_TO_ASCII QT_NO_URL_CAST_FROM_STRING)
 
-# quorrel_flags_below(DIR): quorrel_flags() for every compiled target of DIR and
-# of the folders it adds.
-function(quorrel_flags_below dir)
-  get_property(targets DIRECTORY "${dir}" PROPERTY BUILDSYSTEM_TARGETS)
-  foreach(target ${targets})
-    get_target_property(type ${target} TYPE)
-    if(type MATCHES "^(EXECUTABLE|STATIC_LIBRARY|SHARED_LIBRARY)$")
-      quorrel_flags(${target})
-    endif()
-  endforeach()
-  get_property(subdirs DIRECTORY "${dir}" PROPERTY SUBDIRECTORIES)
-  foreach(subdir ${subdirs})
-    quorrel_flags_below("${subdir}")
-  endforeach()
+# quorrel_add(NAME EXECUTABLE|STATIC [EXCLUDE_FROM_ALL] SOURCE...): defines the
+# executable or library NAME with the project's flags.
+function(quorrel_add name type)
+  if(type STREQUAL "EXECUTABLE")
+    add_executable(${name} ${ARGN})
+  else()
+    add_library(${name} ${type} ${ARGN})
+  endif()
+  target_compile_options(${name} PRIVATE
+    -Wall -Wextra -Wpedantic -Wshadow -Wconversion -Wno-sign-conversion
+    ${quorrel_CPPFLAGS} ${quorrel_CXXFLAGS}
+    $<$<CONFIG:Release,RelWithDebInfo,MinSizeRel>:${quorrel_FORTIFY}>
+    # No folder of the build in the binaries: two builds of one commit are the
+    # same. The last map that fits wins, and the build folder may be inside
+    # the source folder.
+    -ffile-prefix-map=${PROJECT_SOURCE_DIR}=. -ffile-prefix-map=${PROJECT_BINARY_DIR}=.)
+  target_link_options(${name} PRIVATE ${quorrel_LDFLAGS})
+  set_target_properties(${name} PROPERTIES POSITION_INDEPENDENT_CODE ON
+                                           COMPILE_WARNING_AS_ERROR ${QUORREL_WERROR})
+  if(QUORREL_SANITIZE)
+    target_compile_options(${name} PRIVATE -fsanitize=address,undefined
+                           -fno-omit-frame-pointer -fno-sanitize-recover=all)
+    target_link_options(${name} PRIVATE -fsanitize=address,undefined)
+  endif()
 endfunction()

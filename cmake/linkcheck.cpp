@@ -1,0 +1,5 @@
+// The program of each layer's link check (CMakeLists.txt, quorrel_layer).
+int main()
+{
+    return 0;
+}
