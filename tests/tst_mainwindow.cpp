@@ -22,6 +22,15 @@ static QByteArray savedFile()
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
 }
 
+// Message boxes on screen.
+static int boxesShown()
+{
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    return int(std::count_if(windows.begin(), windows.end(), [](QWidget *w) {
+        return qobject_cast<QMessageBox *>(w) && w->isVisible();
+    }));
+}
+
 struct SavingWindow : TestWindow {
     SavingWindow() { form.setSaveFolder(ScriptFile::Folder(QFile::encodeName(scratch.path()))); }
 };
@@ -30,7 +39,7 @@ class TestProgram : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { WindowKit::setupApplication(); }
+    void initTestCase() { setUpTestApplication(); }
     void init()
     {
         setLanguage(Language::NotChosen);
@@ -139,7 +148,8 @@ private slots:
             for (const char *name : {"Text4", "Text5", "Text6", "Text7"})
                 keys += w.field(name)->text();
             keysWhenShown << keys;
-            if (modal.messages.size() == 1)  // a tick inside the first message's loop
+            QCOMPARE(boxesShown(), 1);  // a tick inside the first box adds none
+            if (modal.messages.size() == 1)
                 QTimer::singleShot(0, &w.form, &MainWindow::refresh);
         };
         w.field("Text4")->clear();
@@ -247,13 +257,23 @@ private slots:
 
         // A failed save says where and why, in the window's language, and keeps everything.
         QVERIFY(QDir().mkdir(path));
+        // A key field spoilt while the box is open is repaired only after it closes.
         TestResponder modal;
+        modal.onMessage = [&](const ModalResponder::Message &) {
+            QCOMPARE(boxesShown(), 1);
+            if (modal.messages.size() == 1) {
+                w.field("Text4")->clear();
+                QTimer::singleShot(0, &w.form, &MainWindow::refresh);
+            }
+        };
         click(&w.form, "Command2");
         setLanguage(Language::English);
         click(&w.form, "Command2");
-        QCOMPARE(modal.messages.size(), 2);
+        QCOMPARE(modal.messages.size(), 3);
+        const ModalResponder::Message &repair = modal.messages[1];
+        QCOMPARE(repair.title + ": " + repair.text, goldenMessage("keyRepaired", 2));
         for (int language : {1, 2}) {
-            const ModalResponder::Message &m = modal.messages[language - 1];
+            const ModalResponder::Message &m = modal.messages[2 * (language - 1)];
             QCOMPARE(m.icon, QMessageBox::Critical);
             QCOMPARE(m.title + ": " + m.text, goldenMessage("saveFailed", language).arg(path));
         }

@@ -1,15 +1,15 @@
 #include "mainwindow.h"
 
 #include "about/aboutbox.h"
+#include "i18n/captions.h"
 #include "i18n/languagedialog.h"
-#include "i18n/messages.h"
 #include "script/maker.h"
 #include "script/scriptfile.h"
 #include "ui_mainwindow.h"
 #include "widgets/windowkit.h"
 
 #include <QCloseEvent>
-#include <QMessageBox>
+#include <QScopedValueRollback>
 #include <QTimer>
 
 namespace {
@@ -152,7 +152,7 @@ void MainWindow::applySettings(const ScriptSettings &s)
 
 void MainWindow::refresh()
 {
-    if (!m_changed)
+    if (!m_changed || m_messageShown)
         return;
     repairKeyFields();
     const ScriptSettings s = readSettings();
@@ -165,19 +165,22 @@ void MainWindow::refresh()
 
 void MainWindow::repairKeyFields()
 {
-    const Messages::Message message = Messages::keyRepaired();
     const ScriptSettings defaults;
     const auto fields = keyFields(*m_ui);
     for (size_t i = 0; i < fields.size(); ++i) {
         if (fields[i]->text().size() == 1)
             continue;
-        // Repaired before the message shows, so that ticks running meanwhile
-        // find the field valid and do not report it again.
-        fields[i]->setText(defaults.keys[i]);
-        QMessageBox box(QMessageBox::NoIcon, message.title, message.text, QMessageBox::Ok, this);
-        box.exec();
-        fields[i]->setText(defaults.keys[i]);
+        fields[i]->setText(defaults.keys[i]);  // the message shows the field repaired
+        showMessage(QMessageBox::NoIcon, Messages::keyRepaired());
     }
+}
+
+void MainWindow::showMessage(QMessageBox::Icon icon, const Messages::Message &message)
+{
+    // The ticks in the box's loop wait for it: no second repair or box piles up.
+    const QScopedValueRollback<bool> shown(m_messageShown, true);
+    QMessageBox box(icon, message.title, message.text, QMessageBox::Ok, this);
+    box.exec();
 }
 
 void MainWindow::showValues(const ScriptSettings &s)
@@ -205,9 +208,7 @@ void MainWindow::save()
     const ScriptFile::Outcome r = ScriptFile::save(m_folder, m_ui->Text1->script());
     if (r.ok())
         return;
-    const Messages::Message message = Messages::saveFailed(r);
-    QMessageBox box(QMessageBox::Critical, message.title, message.text, QMessageBox::Ok, this);
-    box.exec();
+    showMessage(QMessageBox::Critical, Messages::saveFailed(r));
 }
 
 void MainWindow::quit()
@@ -223,8 +224,8 @@ void MainWindow::showHelp()
 
 void MainWindow::chooseLanguage()
 {
-    LanguageDialog dialog(this, this);
-    connect(&dialog, &LanguageDialog::captionsApplied, this, &MainWindow::nameControls);
+    LanguageDialog dialog(this);
+    connect(&dialog, &LanguageDialog::captionsApplied, this, &MainWindow::applyCaptions);
     connect(&dialog, &LanguageDialog::aboutRequested, this,
             [this, &dialog] { openAboutBox(&dialog); });
     dialog.showModal();
@@ -268,6 +269,12 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
     if (watched == m_ui->Command2 && event->type() == QEvent::ToolTip)
         updateSaveToolTips();
     return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::applyCaptions()
+{
+    applyMainCaptions(*m_ui);
+    nameControls();
 }
 
 void MainWindow::nameControls()

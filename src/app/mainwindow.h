@@ -1,9 +1,11 @@
 #pragma once
 
+#include "i18n/messages.h"
 #include "script/composer.h"
 #include "script/scriptfile.h"
 
 #include <QMainWindow>
+#include <QMessageBox>
 #include <memory>
 
 class QTimer;
@@ -31,7 +33,7 @@ public:
     void startUp();
 
     // The tick: after a change, repairs the key fields and shows the values and
-    // the script the controls stand for.
+    // the script the controls stand for. It waits while its message is shown.
     void refresh();
     // Puts back the default of every key field that does not hold one character.
     void repairKeyFields();
@@ -43,6 +45,8 @@ public:
     void chooseLanguage();
     void showAbout();
     void openMakerSite();
+    // The captions of the current language, and the names screen readers say.
+    void applyCaptions();
 
     // The settings controls as a value, and back: Reset applies the defaults.
     ScriptSettings readSettings() const;
@@ -55,6 +59,7 @@ protected:
 
 private:
     void showValues(const ScriptSettings &s);
+    void showMessage(QMessageBox::Icon icon, const Messages::Message &message);
     void openAboutBox(QWidget *parent);
     void nameControls();
     void updateSaveToolTips();
@@ -65,4 +70,5 @@ private:
     ScriptFile::Folder m_folder = ScriptFile::Folder::current();
     bool m_changed = true;  // a settings control or the preview changed since the last tick
     bool m_shownBefore = false;
+    bool m_messageShown = false;  // a message box of the tick or of Save is open
 };

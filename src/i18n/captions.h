@@ -1,20 +1,66 @@
 #pragma once
 
-#include <array>
-
+class QAbstractButton;
+class QAction;
+class QGroupBox;
+class QLabel;
+class QMenu;
 class QWidget;
 
-// One relabelled caption: a window's own title (empty target) or a control, menu
-// or menu item found by its object name.
+// A caption in Czech and in English. Before a language is chosen the controls
+// keep the texts their forms give them.
 struct Caption {
-    enum Window { Dialog, Main } window;
-    const char *target;
     const char *czech;
     const char *english;
 };
 
-extern const std::array<Caption, 29> Captions;
+// Set the caption of the current language; nothing before one is chosen.
+void setCaption(QMenu *menu, const Caption &c);
+void setCaption(QAction *action, const Caption &c);
+void setCaption(QGroupBox *frame, const Caption &c);
+void setCaption(QLabel *label, const Caption &c);
+void setCaption(QAbstractButton *button, const Caption &c);
+void setWindowCaption(QWidget *window, const Caption &c);
 
-// Applies the column of the current language; nothing before one is chosen. Either window may be
-// null.
-void applyCaptions(QWidget *dialog, QWidget *mainWindow);
+// The captions of the language dialog and of the main window, given their forms'
+// generated Ui classes. Each control is reached by its member, so a renamed
+// control fails the build; templates, as the main window's form belongs to a
+// later layer.
+template <class Form>
+void applyDialogCaptions(QWidget *dialog, const Form &ui)
+{
+    setCaption(ui.Command2, {"O programu", "About prg."});
+    setWindowCaption(dialog, {"Výběr jazyka", "Select language"});
+    setCaption(ui.Frame1, {"Výběr jazyka", "Select language"});
+}
+
+template <class Form>
+void applyMainCaptions(const Form &ui)
+{
+    setCaption(ui.file, {"Soubor", "File"});
+    setCaption(ui.save, {"Uložit", "Save"});
+    setCaption(ui.quit, {"Ukončit", "Quit"});
+    setCaption(ui.options, {"Nastavení", "Options"});
+    setCaption(ui.lang, {"Jazyk", "Language"});
+    setCaption(ui.help, {"Nápověda", "Help"});
+    setCaption(ui.about, {"O programu", "About program"});
+    setCaption(ui.Frame1, {"Jméno", "Name"});
+    setCaption(ui.Frame2, {"Tým", "Team"});
+    setCaption(ui.Frame3, {"Myš", "Mause"});
+    setCaption(ui.Frame4, {"Hlasitost", "Volume"});
+    setCaption(ui.Frame5, {"Rozsah fps", "fps range"});
+    setCaption(ui.Frame6, {"Gamma", "Gamma"});
+    setCaption(ui.Frame7, {"Pohyb", "Move"});
+    setCaption(ui.Label1, {"Rychlost :", "Speed :"});
+    setCaption(ui.Label2, {"Zoom :", "Zoom :"});
+    setCaption(ui.Label3, {"Hudba :", "Music :"});
+    setCaption(ui.Label5, {"Zvuky :", "Sound :"});
+    setCaption(ui.Label16, {"Náhled", "Prewiew"});
+    setCaption(ui.Label9, {"Gamma :", "Gamma"});
+    setCaption(ui.Label11, {"Nahoru :", "Forward :"});
+    setCaption(ui.Label12, {"Dolu :", "Backward :"});
+    setCaption(ui.Label13, {"Doleva", "Left :"});
+    setCaption(ui.Label14, {"Doprava :", "Right :"});
+    setCaption(ui.Command2, {"Uložit", "Save"});
+    setCaption(ui.Command3, {"Konec", "Quit"});
+}

@@ -4,8 +4,8 @@
 #include "language.h"
 #include "ui_languagedialog.h"
 
-LanguageDialog::LanguageDialog(QWidget *mainWindow, QWidget *parent)
-    : ToolDialog(parent), m_ui(std::make_unique<Ui::LanguageDialog>()), m_mainWindow(mainWindow)
+LanguageDialog::LanguageDialog(QWidget *parent)
+    : ToolDialog(parent), m_ui(std::make_unique<Ui::LanguageDialog>())
 {
     m_ui->setupUi(this);
     for (QRadioButton *option : {m_ui->Option1, m_ui->Option2})
@@ -38,6 +38,6 @@ void LanguageDialog::takeChoice()
 
 void LanguageDialog::applyCaptions()
 {
-    ::applyCaptions(this, m_mainWindow);
+    applyDialogCaptions(this, *m_ui);
     emit captionsApplied();
 }

@@ -8,20 +8,20 @@ namespace Ui {
 class LanguageDialog;
 }
 
-// The language dialog: sets the interface language and relabels itself and the
-// main window as soon as an option is clicked.
+// The language dialog: sets the interface language and relabels itself, and has
+// the main window relabelled, as soon as an option is clicked.
 class LanguageDialog : public ToolDialog {
     Q_OBJECT
 public:
-    // `mainWindow` is the window whose captions follow the language.
-    explicit LanguageDialog(QWidget *mainWindow, QWidget *parent = nullptr);
+    explicit LanguageDialog(QWidget *parent = nullptr);
     ~LanguageDialog() override;
 
-    // Applies the captions of the current language to both windows.
+    // Applies the captions of the current language, then says so.
     void applyCaptions();
 
 signals:
-    // The captions of the current language stand.
+    // The dialog's captions of the current language stand; the main window
+    // follows.
     void captionsApplied();
     // "About prg." was clicked: the about box should open above this dialog.
     void aboutRequested();
@@ -34,5 +34,4 @@ private:
     void takeChoice();
 
     std::unique_ptr<Ui::LanguageDialog> m_ui;
-    QWidget *m_mainWindow;
 };
