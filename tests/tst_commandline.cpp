@@ -1,9 +1,7 @@
 // The command line as the manual page describes it: every exit status with and
 // without a window system, and where Save writes.
-#include "app/mainwindow.h"
 #include "app/program.h"
-#include "drive.h"
-#include "golden.h"
+#include "testkit.h"
 
 #include <QApplication>
 #include <QDir>
@@ -43,6 +41,8 @@ private slots:
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
             environment.remove(name);
+        const QTemporaryDir runtime;  // a session's private folder, as a desktop gives one
+        environment.insert("XDG_RUNTIME_DIR", runtime.path());
         if (!env.isEmpty())
             environment.insert(env.section('=', 0, 0), env.section('=', 1));
         program.setProcessEnvironment(environment);
@@ -51,9 +51,12 @@ private slots:
         if (!ended)
             program.kill();
         program.waitForFinished();
-        const QString said = program.readAllStandardOutput() + program.readAllStandardError();
+        QStringList lines =
+            QString(program.readAllStandardOutput() + program.readAllStandardError()).split('\n');
+        lines.removeIf(isOffscreenNotice);
+        const QString said = lines.join('\n');
         QVERIFY2(said.count("quorrel-setup: ") <= 1, qPrintable(said));  // one report
-        QVERIFY2(said.contains(output), qPrintable(said));
+        QVERIFY2(output.isEmpty() ? said.isEmpty() : said.contains(output), qPrintable(said));
         QCOMPARE(ended ? program.exitCode() : Runs, status);
         QCOMPARE(program.exitStatus(), ended ? QProcess::NormalExit : QProcess::CrashExit);
     }
