@@ -19,17 +19,15 @@
 #include <QTest>
 #include <QTimer>
 
-// The offscreen platform the tests run on has no window manager, and Qt notes each
-// time a window's size hints or stacking cannot be passed on ("This plugin does not
-// support propagateSizeHints()", hundreds of times a soak, mostly from message
-// boxes sizing themselves). The notes say nothing about the program.
+// The offscreen platform the tests run on has no window manager: Qt's notes that a
+// window's size hints or stacking go nowhere ("This plugin does not support ...",
+// some 780 a soak, from message boxes sizing themselves) say nothing of the program.
 inline bool isOffscreenNotice(const QString &message)
 {
     return message.startsWith(QLatin1String("This plugin does not support "));
 }
 
-// The application set up as the program sets it up, with the offscreen notes
-// kept out of the test's log.
+// The application as the program sets it up; the offscreen notes out of the log.
 inline void setUpTestApplication()
 {
     WindowKit::setupApplication();

@@ -8,45 +8,21 @@
 #include <QLabel>
 #include <QMenu>
 
-namespace {
-
-// Calls `set` with the caption of the current language, if one is chosen.
-template <class Set>
-void withCaption(const Caption &c, Set set)
+void setCaption(QObject *target, const Caption &c)
 {
     const QString text = inLanguage({c.czech, c.english, nullptr});
-    if (!text.isNull())
-        set(text);
-}
-
-}  // namespace
-
-void setCaption(QMenu *menu, const Caption &c)
-{
-    withCaption(c, [menu](const QString &text) { menu->setTitle(text); });
-}
-
-void setCaption(QAction *action, const Caption &c)
-{
-    withCaption(c, [action](const QString &text) { action->setText(text); });
-}
-
-void setCaption(QGroupBox *frame, const Caption &c)
-{
-    withCaption(c, [frame](const QString &text) { frame->setTitle(text); });
-}
-
-void setCaption(QLabel *label, const Caption &c)
-{
-    withCaption(c, [label](const QString &text) { label->setText(text); });
-}
-
-void setCaption(QAbstractButton *button, const Caption &c)
-{
-    withCaption(c, [button](const QString &text) { button->setText(text); });
-}
-
-void setWindowCaption(QWidget *window, const Caption &c)
-{
-    withCaption(c, [window](const QString &text) { window->setWindowTitle(text); });
+    if (text.isNull())
+        return;
+    if (auto *menu = qobject_cast<QMenu *>(target))
+        menu->setTitle(text);
+    else if (auto *action = qobject_cast<QAction *>(target))
+        action->setText(text);
+    else if (auto *frame = qobject_cast<QGroupBox *>(target))
+        frame->setTitle(text);
+    else if (auto *label = qobject_cast<QLabel *>(target))
+        label->setText(text);
+    else if (auto *button = qobject_cast<QAbstractButton *>(target))
+        button->setText(text);
+    else if (auto *window = qobject_cast<QWidget *>(target); window && window->isWindow())
+        window->setWindowTitle(text);
 }

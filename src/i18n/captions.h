@@ -1,11 +1,6 @@
 #pragma once
 
-class QAbstractButton;
-class QAction;
-class QGroupBox;
-class QLabel;
-class QMenu;
-class QWidget;
+#include <QWidget>
 
 // A caption in Czech and in English. Before a language is chosen the controls
 // keep the texts their forms give them.
@@ -14,13 +9,9 @@ struct Caption {
     const char *english;
 };
 
-// Set the caption of the current language; nothing before one is chosen.
-void setCaption(QMenu *menu, const Caption &c);
-void setCaption(QAction *action, const Caption &c);
-void setCaption(QGroupBox *frame, const Caption &c);
-void setCaption(QLabel *label, const Caption &c);
-void setCaption(QAbstractButton *button, const Caption &c);
-void setWindowCaption(QWidget *window, const Caption &c);
+// Sets the caption of the current language, nothing before one is chosen: a menu's
+// or frame's title, an action's, label's or button's text, a window's title.
+void setCaption(QObject *target, const Caption &c);
 
 // The captions of the language dialog and of the main window, given their forms'
 // generated Ui classes. Each control is reached by its member, so a renamed
@@ -30,7 +21,7 @@ template <class Form>
 void applyDialogCaptions(QWidget *dialog, const Form &ui)
 {
     setCaption(ui.Command2, {"O programu", "About prg."});
-    setWindowCaption(dialog, {"Výběr jazyka", "Select language"});
+    setCaption(dialog, {"Výběr jazyka", "Select language"});
     setCaption(ui.Frame1, {"Výběr jazyka", "Select language"});
 }
 
