@@ -28,7 +28,7 @@ private slots:
         for (const QStringList &r : goldenRows("commandline.tsv"))
             QTest::addRow("%s, %s", qPrintable(r[0]), r[1] == "-" ? "no display" : qPrintable(r[1]))
                 << (r[1] == "-" ? QString() : r[1])
-                << QString(r[2]).replace("$EXE", QUORREL_EXE).split(' ', Qt::SkipEmptyParts)
+                << r[2].split(' ', Qt::SkipEmptyParts).replaceInStrings("$EXE", QUORREL_EXE)
                 << (r[3] == "running" ? Runs : r[3].toInt()) << QString(r[4]).replace("\\n", "\n");
     }
     void exitStatus()

@@ -35,22 +35,15 @@ public:
     // The tick: after a change, repairs the key fields and shows the values and
     // the script the controls stand for. It waits while its message is shown.
     void refresh();
-    // Puts back the default of every key field that does not hold one character.
-    void repairKeyFields();
-
-    void reset();  // the default settings
-    void save();   // writes the script into the save folder
-    void quit();
-    void showHelp();
+    // Save: a tick, then the script written into the save folder.
+    void save();
     void chooseLanguage();
     void showAbout();
-    void openMakerSite();
     // The captions of the current language, and the names screen readers say.
     void applyCaptions();
 
-    // The settings controls as a value, and back: Reset applies the defaults.
+    // The settings the controls hold.
     ScriptSettings readSettings() const;
-    void applySettings(const ScriptSettings &s);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -58,6 +51,14 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // Reset: the default settings, left to the next tick to show.
+    void reset();
+    void quit();
+    void showHelp();
+    void openMakerSite();
+    // Puts back the default of every key field that does not hold one character.
+    void repairKeyFields();
+    void applySettings(const ScriptSettings &s);
     void showValues(const ScriptSettings &s);
     void showMessage(QMessageBox::Icon icon, const Messages::Message &message);
     void openAboutBox(QWidget *parent);
