@@ -6,6 +6,7 @@
 set -eu
 here=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-"$here/build"}
+case $build in /*) ;; *) build=$PWD/$build ;; esac  # the Wayland shots run elsewhere
 out="$here/docs/screenshots"
 "$here/scripts/deps"
 cmake -S "$here" -B "$build" >/dev/null
