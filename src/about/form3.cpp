@@ -18,14 +18,26 @@ Form3::Form3(QWidget *parent) : ToolDialog(parent), ui(std::make_unique<Ui::Form
                         + QStringLiteral("Id.:21210"));
     ui->Label1->setFont(WindowKit::bigBold());
     ui->Label6->setFont(WindowKit::bigBold());
-    ui->Image1->setAccessibleName(QString::fromUtf8(Maker::GameName));
-    ui->Image2->setAccessibleName(QString::fromUtf8(Maker::Name));
+    ui->Image1->setAccessibleDescription(QString::fromUtf8(Maker::GameName));
+    ui->Image2->setAccessibleDescription(QString::fromUtf8(Maker::Name));
     WindowKit::showPictures(this);
-    connect(ui->Image1, &ClickableLabel::clicked, this,
-            [] { WindowKit::openAddress(Maker::GameUrl); });
-    for (ClickableLabel *site : {ui->Image2, ui->Label3})
-        connect(site, &ClickableLabel::clicked, this,
-                [] { WindowKit::openAddress(Maker::WebUrl); });
+    ui->Image1->setAddress(Maker::GameUrl);
+    ui->Image2->setAddress(Maker::WebUrl);
+    ui->Label3->setAddress(Maker::WebUrl);
+    // The address first, as its tab index has it; the pictures take no index.
+    setTabOrder(ui->Label3, ui->Image1);
+    setTabOrder(ui->Image1, ui->Image2);
+
+    // Screen readers read a dialog's description as it opens: the whole text,
+    // in reading order.
+    QStringList text;
+    for (const QLabel *label :
+         std::initializer_list<const QLabel *>{ui->Label1, ui->Label2, ui->Label7, ui->Label3})
+        text << label->text();
+    text << ui->Frame1->title();
+    for (const QLabel *label : {ui->Label4, ui->Label5, ui->Label8, ui->Label9, ui->Label6})
+        text << label->text().simplified();
+    setAccessibleDescription(text.join(u'\n'));
 }
 
 Form3::~Form3() = default;
@@ -33,4 +45,5 @@ Form3::~Form3() = default;
 void Form3::Form_Load()
 {
     WindowKit::styleLink(ui->Label3);
+    ui->Label3->setFocus();
 }

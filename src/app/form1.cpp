@@ -76,7 +76,8 @@ Form1::Form1(QWidget *parent) : QMainWindow(parent), ui(std::make_unique<Ui::For
     connect(ui->lang, &QAction::triggered, this, &Form1::lang_Click);
     connect(ui->help1, &QAction::triggered, this, &Form1::help1_Click);
     connect(ui->about, &QAction::triggered, this, &Form1::about_Click);
-    connect(ui->Label15, &ClickableLabel::clicked, this, &Form1::Label15_Click);
+    ui->Label15->setAddress(Maker::WebUrl);
+    setTabOrder(ui->Text1, ui->Label15);  // the link comes last
 
     // The tick does its work only after a settings control or the preview changed.
     const auto changed = [this] { m_changed = true; };
@@ -194,6 +195,7 @@ void Form1::showValues(const ScriptSettings &s)
 void Form1::Command1_Click()
 {
     applySettings(ScriptSettings());
+    WindowKit::announce(Messages::settingsReset());
 }
 
 void Form1::Command2_Click()
@@ -201,8 +203,10 @@ void Form1::Command2_Click()
     // What the controls say now, even when no tick has run since the last change.
     Timer1_Timer();
     const ScriptFile::Outcome r = ScriptFile::save(m_folder, ui->Text1->script());
-    if (r.ok())
+    if (r.ok()) {
+        WindowKit::announce(Messages::saved(r.path));
         return;
+    }
     const Messages::Message message = Messages::saveFailed(r);
     QMessageBox box(QMessageBox::Critical, message.title, message.text, QMessageBox::Ok, this);
     box.exec();
@@ -236,11 +240,6 @@ void Form1::openAbout(QWidget *parent)
 {
     Form3 box(parent);
     box.showModal();
-}
-
-void Form1::Label15_Click()
-{
-    WindowKit::openAddress(Maker::WebUrl);
 }
 
 // ---- window --------------------------------------------------------------------

@@ -39,7 +39,6 @@ public:
     void help1_Click();
     void lang_Click();
     void about_Click();
-    void Label15_Click();
 
     // The settings controls as a value, and back: Reset applies the defaults.
     ScriptSettings readSettings() const;
