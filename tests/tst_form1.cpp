@@ -265,7 +265,7 @@ private slots:
     void closeEndsAtOnce_data()
     {
         QTest::addColumn<QByteArray>("way");
-        for (const char *way : {"button", "menu", "Ctrl+Q", "close box"})
+        for (const char *way : {"button", "Enter on the button", "menu", "Ctrl+Q", "close box"})
             QTest::newRow(way) << QByteArray(way);
     }
     void closeEndsAtOnce()
@@ -276,6 +276,8 @@ private slots:
         QTimer::singleShot(0, &w.form, [&] {
             if (way == "button")
                 click(&w.form, "Command3");
+            else if (way == "Enter on the button")
+                QTest::keyClick(child(&w.form, "Command3"), Qt::Key_Return);
             else if (way == "menu")
                 child<QAction>(&w.form, "quit")->trigger();
             else if (way == "Ctrl+Q")
