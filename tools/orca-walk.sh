@@ -1,11 +1,14 @@
 #!/bin/sh
-# Walks the program keyboard-only under the Orca screen reader and prints what
-# Orca said, from its debug log: in a private Xvfb with its own D-Bus session
-# and accessibility bus, a fake `xdg-open` recording the addresses opened and a
-# throwaway game folder. Usage: tools/orca-walk.sh [BUILD_DIR] [czech|english]
-# Needs orca, speech-dispatcher, espeak-ng, at-spi2-core, dbus, xdotool, xvfb.
+# Walks the program keyboard-only under the Orca screen reader and prints, in
+# order, everything Orca said (its debug log's speech; Orca echoes each key, so
+# "tab", "return" and so on mark the keys): in a private Xvfb with its own D-Bus
+# session and accessibility bus, a fake `xdg-open` recording the addresses
+# opened and a throwaway game folder. Usage:
+#   tools/orca-walk.sh [BUILD_DIR] [czech|english]
+# It takes about a minute: ORCA_WALK_PAUSE seconds (2 unless set) after each key.
 set -eu
 here=$(cd "$(dirname "$0")/.." && pwd)
+"$here/scripts/deps" orca
 build=$(cd "${1:-$here/build}" && pwd)
 language=${2:-english}
 program="$build/quorrel-setup"
@@ -34,7 +37,7 @@ export DISPLAY="$xvfb_display"
 
 mkdir -p "$run/home" "$run/xdg" "$run/game" "$run/bin" && chmod 700 "$run/xdg"
 export HOME="$run/home" XDG_RUNTIME_DIR="$run/xdg" XDG_CONFIG_HOME="$run/home/.config"
-export XDG_DATA_HOME="$run/home/.local/share" NO_AT_BRIDGE=0 GTK_MODULES=gail:atk-bridge
+export XDG_DATA_HOME="$run/home/.local/share"
 printf '#!/bin/sh\necho "$1" >>"%s/opened"\n' "$run" >"$run/bin/xdg-open"
 chmod +x "$run/bin/xdg-open"
 # Speech goes through espeak-ng to libao's null device: heard by no one, logged by Orca.
@@ -48,71 +51,73 @@ dbus-daemon --session --fork --nopidfile --address="unix:path=$run/bus" \
     --print-pid=3 3>"$run/bus.pid"
 bus_pid=$(cat "$run/bus.pid")
 export DBUS_SESSION_BUS_ADDRESS="unix:path=$run/bus"
-gsettings set org.gnome.desktop.interface toolkit-accessibility true 2>/dev/null || true
 
 orca --replace --debug-file="$run/orca.log" >"$run/orca.out" 2>&1 &
 orca_pid=$!
 sleep 4
 
-step() {  # waits, then files what Orca said since the last step under its heading
-    sleep "$pause"
-    n=$(grep -c 'SPEECH OUTPUT' "$run/orca.log" || true)
-    {
-        printf '%s\n' "$1"
-        grep -A1 'SPEECH OUTPUT' "$run/orca.log" | grep -v '^--$' |
-            awk '/SPEECH OUTPUT/ { n++ } n > '"$said"' && !/SPEECH DISPATCHER/' |
-            sed "s/^[0-9:.]* - SPEECH OUTPUT: /    /; s/ *{'established': False}//"
-    } >>"$run/walk"
-    said=$n
+step() { sleep "$pause"; }
+run_marker() {  # a heading in the speech where a run of the program starts
+    printf '%s\n' "$1" >>"$run/marks"
+    grep -c 'SPEECH OUTPUT' "$run/orca.log" >>"$run/marks" || true
 }
 key() { xdotool key --delay 100 "$@"; }
 # What a window manager does: the window that shows gets the keyboard.
-focus() { xdotool search --sync --onlyvisible --name "$1" windowfocus; }
-start() {
+focus() { timeout 20 xdotool search --sync --onlyvisible --name "$1" windowfocus; }
+start() {  # the program, in the chosen language, on the language dialog's OK
+    run_marker "$1"
     QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$program" >>"$run/app.out" 2>&1 &
     app_pid=$!
-    step "* the language dialog opens"
+    pause=4 && step
     pause=${ORCA_WALK_PAUSE:-2}
     if [ "$language" = czech ]; then
-        key Up && step "* Up: Czech"
+        key Up && step
     fi
-    key Tab && step "* Tab"
+    key Tab && step
 }
-said=0 pause=4
 cd "$run/game"
 
-# The main window: its link, Save twice, Reset, Home and End on Music, Quit.
-start
-key Return && focus '^Quorrel - setup$' && step "* Enter: the main window"
-key shift+Tab && step "* Shift+Tab: the link"
-key Return && step "* Enter on the link"
-key space && step "* Space on the link"
-key shift+Tab shift+Tab shift+Tab && step "* Shift+Tab three times: Save"
-key Return && step "* Enter on Save"
-key Return && step "* Enter on Save again"
-key shift+Tab && step "* Shift+Tab: Reset"
-key Return && step "* Enter on Reset"
-key Tab Tab Tab Tab Tab Tab Tab Tab && step "* Tab eight times: Music"
-key Home && step "* Home"
-key End && step "* End"
-key ctrl+q && step "* Ctrl+Q"
-kill "$app_pid" 2>/dev/null && echo "Ctrl+Q did not end the program" >>"$run/walk"
+start "== The main window: its link, Save twice, Reset, Home and End on Music, Quit"
+key Return && focus '^Quorrel - setup$' && step
+key shift+Tab && step # the link
+key Return && step
+key space && step
+key shift+Tab shift+Tab shift+Tab && step # Save
+key Return && step
+key Return && step
+key shift+Tab && step # Reset
+key Return && step
+key Tab Tab Tab Tab Tab Tab Tab Tab && step # Music
+key Home && step
+key End && step
+key ctrl+q && step
+kill "$app_pid" 2>/dev/null && echo "Ctrl+Q did not end the program" >&2
 wait "$app_pid" || true
 
-# The about box, from the language dialog, and its three links.
-start
-key Tab && step "* Tab: About"
-key Return && focus '^About' && step "* Enter: the about box"
-key Return && step "* Enter on the first link"
-key Tab && step "* Tab"
-key space && step "* Space"
-key Tab && step "* Tab"
-key Return && step "* Enter"
-key Tab && step "* Tab"
-step "end"
-kill "$app_pid"
+start "== The about box, from the language dialog: Enter, Space and Enter on its three links"
+key Tab && step # About
+key Return && focus '^About' && step
+key Return && step
+key Tab && step
+key space && step
+key Tab && step
+key Return && step
+key Tab && step
+kill "$app_pid" 2>/dev/null || true
 
-cat "$run/walk"
+# Speech in order, each utterance on one line, under the runs' headings.
+awk -v marks="$run/marks" '
+    function flush() {
+        if (on) { sub(/ *\{.established.: False\}$/, "", line); print "    " line }
+        on = 0
+    }
+    BEGIN { while ((getline h < marks) > 0) { getline k < marks; head[k] = h } }
+    /SPEECH OUTPUT/ { flush(); if (n in head) print head[n]; n++; on = 1
+        sub(/^[0-9:.]* - SPEECH OUTPUT: /, ""); line = $0; next }
+    on && /^                  / { sub(/^ +/, " "); line = line $0; next }
+    { flush() }
+    END { flush() }
+' "$run/orca.log"
 echo "Opened:"
 sed 's/^/    /' "$run/opened" 2>/dev/null || true
 echo "Saved: $(ls "$run/game")"
