@@ -94,7 +94,20 @@ void ClickableLabel::keyPressEvent(QKeyEvent *event)
 
 void ClickableLabel::paintEvent(QPaintEvent *event)
 {
-    QLabel::paintEvent(event);
+    if (text().isEmpty()) {
+        QLabel::paintEvent(event);
+    } else {
+        // As QLabel draws plain text: once a label can take the focus, QLabel lays
+        // its text out in a text document, which draws it a pixel apart at 200 %.
+        QPainter p(this);
+        const bool rtl = text().isRightToLeft();
+        const Qt::Alignment align = QStyle::visualAlignment(rtl ? Qt::RightToLeft : Qt::LeftToRight,
+                                                            alignment());
+        style()->drawItemText(&p, contentsRect().adjusted(margin(), margin(), -margin(), -margin()),
+                              int(align)
+                                  | (rtl ? Qt::TextForceRightToLeft : Qt::TextForceLeftToRight),
+                              palette(), isEnabled(), text(), foregroundRole());
+    }
     QStyleOptionFocusRect focus;
     focus.initFrom(this);
     if (!(focus.state & QStyle::State_HasFocus)
