@@ -14,6 +14,7 @@ language=${2:-english}
 program="$build/quorrel-setup"
 [ -x "$program" ] || { echo "no $program: build it first" >&2; exit 1; }
 
+# shellcheck source=scripts/xvfb.sh
 . "$here/scripts/xvfb.sh"
 xvfb_pid='' bus_pid='' orca_pid='' app_pid=''
 run=$(mktemp -d /tmp/orca-walk.XXXXXX)
@@ -38,6 +39,7 @@ export DISPLAY="$xvfb_display"
 mkdir -p "$run/home" "$run/xdg" "$run/game" "$run/bin" && chmod 700 "$run/xdg"
 export HOME="$run/home" XDG_RUNTIME_DIR="$run/xdg" XDG_CONFIG_HOME="$run/home/.config"
 export XDG_DATA_HOME="$run/home/.local/share"
+# shellcheck disable=SC2016  # $1 is the opener's
 printf '#!/bin/sh\necho "$1" >>"%s/opened"\n' "$run" >"$run/bin/xdg-open"
 chmod +x "$run/bin/xdg-open"
 # Speech goes through espeak-ng to libao's null device: heard by no one, logged by Orca.
