@@ -96,10 +96,11 @@ private slots:
             QCOMPARE(shown(), showing(start));
             QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(8, 3));  // upper arrow
             QCOMPARE(shown(), showing(start + 1));
-            QTest::keyClick(bar, Qt::Key_Home);
+            // End gives the highest game value and Home the lowest, as on a spin button.
+            QTest::keyClick(bar, Qt::Key_End);
             QCOMPARE(shown(), showing(g[7].toInt()));
             QCOMPARE(v->maximumValue().toInt(), g[7].toInt());
-            QTest::keyClick(bar, Qt::Key_End);
+            QTest::keyClick(bar, Qt::Key_Home);
             QCOMPARE(shown(), showing(g[8].toInt()));
             QCOMPARE(v->minimumValue().toInt(), g[8].toInt());
         }
@@ -284,7 +285,7 @@ private slots:
     void closeEndsAtOnce_data()
     {
         QTest::addColumn<QByteArray>("way");
-        for (const char *way : {"button", "menu", "Ctrl+Q", "close box"})
+        for (const char *way : {"button", "Enter on the button", "menu", "Ctrl+Q", "close box"})
             QTest::newRow(way) << QByteArray(way);
     }
     void closeEndsAtOnce()
@@ -295,6 +296,8 @@ private slots:
         QTimer::singleShot(0, &w.form, [&] {
             if (way == "button")
                 click(&w.form, "Command3");
+            else if (way == "Enter on the button")
+                QTest::keyClick(child(&w.form, "Command3"), Qt::Key_Return);
             else if (way == "menu")
                 child<QAction>(&w.form, "quit")->trigger();
             else if (way == "Ctrl+Q")

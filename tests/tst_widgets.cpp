@@ -51,15 +51,16 @@ private slots:
         bar.setShownConstant(1000);
         bar.resize(17, 17);
         bar.show();
-        // The upper and the lower arrow, keys (a page is one step too), then the wheel: a
+        // The upper and the lower arrow, keys (a page is one step too; End and Home
+        // go to the shown value's highest and lowest), then the wheel: a
         // notch up, a high-resolution wheel's partial deltas adding up, and a stop at Max.
         QList<int> seen;
         for (int y : {3, 14}) {
             QTest::mouseClick(&bar, Qt::LeftButton, {}, QPoint(8, y));
             seen << bar.value();
         }
-        for (Qt::Key key : {Qt::Key_Up, Qt::Key_Down, Qt::Key_PageUp, Qt::Key_PageDown,
-                            Qt::Key_Home, Qt::Key_End}) {
+        for (Qt::Key key : {Qt::Key_Up, Qt::Key_Down, Qt::Key_PageUp, Qt::Key_PageDown, Qt::Key_End,
+                            Qt::Key_Home}) {
             QTest::keyClick(&bar, key);
             seen << bar.value();
         }

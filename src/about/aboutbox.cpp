@@ -18,14 +18,27 @@ AboutBox::AboutBox(QWidget *parent) : ToolDialog(parent), m_ui(std::make_unique<
                           + QStringLiteral("Id.:21210"));
     m_ui->Label1->setFont(WindowKit::bigBold());
     m_ui->Label6->setFont(WindowKit::bigBold());
-    m_ui->Image1->setAccessibleName(QString::fromUtf8(Maker::GameName));
-    m_ui->Image2->setAccessibleName(QString::fromUtf8(Maker::Name));
+    m_ui->Image1->setAccessibleDescription(QString::fromUtf8(Maker::GameName));
+    m_ui->Image2->setAccessibleDescription(QString::fromUtf8(Maker::Name));
     WindowKit::showPictures(this);
-    connect(m_ui->Image1, &ClickableLabel::clicked, this,
-            [] { WindowKit::openAddress(Maker::GameUrl); });
-    for (ClickableLabel *site : {m_ui->Image2, m_ui->Label3})
-        connect(site, &ClickableLabel::clicked, this,
-                [] { WindowKit::openAddress(Maker::WebUrl); });
+    m_ui->Image1->setAddress(Maker::GameUrl);
+    m_ui->Image2->setAddress(Maker::WebUrl);
+    m_ui->Label3->setAddress(Maker::WebUrl);
+    // The address first, as its tab index has it; the pictures take no index.
+    setTabOrder(m_ui->Label3, m_ui->Image1);
+    setTabOrder(m_ui->Image1, m_ui->Image2);
+
+    // Screen readers read a dialog's description as it opens: the whole text,
+    // in reading order.
+    QStringList text;
+    for (const QLabel *label : std::initializer_list<const QLabel *>{m_ui->Label1, m_ui->Label2,
+                                                                     m_ui->Label7, m_ui->Label3})
+        text << label->text();
+    text << m_ui->Frame1->title();
+    for (const QLabel *label :
+         {m_ui->Label4, m_ui->Label5, m_ui->Label8, m_ui->Label9, m_ui->Label6})
+        text << label->text().simplified();
+    setAccessibleDescription(text.join(u'\n'));
 }
 
 AboutBox::~AboutBox() = default;
@@ -33,4 +46,5 @@ AboutBox::~AboutBox() = default;
 void AboutBox::prepare()
 {
     WindowKit::styleLink(m_ui->Label3);
+    m_ui->Label3->setFocus();
 }

@@ -77,7 +77,8 @@ MainWindow::MainWindow(QWidget *parent)
     connect(m_ui->lang, &QAction::triggered, this, &MainWindow::chooseLanguage);
     connect(m_ui->help1, &QAction::triggered, this, &MainWindow::showHelp);
     connect(m_ui->about, &QAction::triggered, this, &MainWindow::showAbout);
-    connect(m_ui->Label15, &ClickableLabel::clicked, this, &MainWindow::openMakerSite);
+    m_ui->Label15->setAddress(Maker::WebUrl);
+    setTabOrder(m_ui->Text1, m_ui->Label15);  // the link comes last
 
     // The tick does its work only after a settings control or the preview changed.
     const auto changed = [this] { m_changed = true; };
@@ -199,6 +200,7 @@ void MainWindow::showValues(const ScriptSettings &s)
 void MainWindow::reset()
 {
     applySettings(ScriptSettings());
+    WindowKit::announce(Messages::settingsReset());
 }
 
 void MainWindow::save()
@@ -206,8 +208,10 @@ void MainWindow::save()
     // What the controls say now, even when no tick has run since the last change.
     refresh();
     const ScriptFile::Outcome r = ScriptFile::save(m_folder, m_ui->Text1->script());
-    if (r.ok())
+    if (r.ok()) {
+        WindowKit::announce(Messages::saved(r.path));
         return;
+    }
     showMessage(QMessageBox::Critical, Messages::saveFailed(r));
 }
 
@@ -240,11 +244,6 @@ void MainWindow::openAboutBox(QWidget *parent)
 {
     AboutBox box(parent);
     box.showModal();
-}
-
-void MainWindow::openMakerSite()
-{
-    WindowKit::openAddress(Maker::WebUrl);
 }
 
 // ---- window --------------------------------------------------------------------

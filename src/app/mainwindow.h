@@ -55,7 +55,6 @@ private:
     void reset();
     void quit();
     void showHelp();
-    void openMakerSite();
     // Puts back the default of every key field that does not hold one character.
     void repairKeyFields();
     void applySettings(const ScriptSettings &s);

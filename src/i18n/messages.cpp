@@ -129,6 +129,17 @@ Message saveFailed(const ScriptFile::Outcome &outcome)
     return {inLanguage(ErrorTitle), inLanguage(text).arg(outcome.path, saveReason(outcome))};
 }
 
+QString saved(const QString &path)
+{
+    return pick("Nastavení bylo uloženo do %1", "The settings were saved to %1").arg(path);
+}
+
+QString settingsReset()
+{
+    return pick("Nastavení bylo vráceno na výchozí hodnoty",
+                "The settings were reset to their defaults");
+}
+
 QString saveToolTip(const QString &path)
 {
     return inLanguage(

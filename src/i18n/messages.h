@@ -35,6 +35,10 @@ std::optional<Message> help();
 // description of the error where it adds something.
 Message saveFailed(const ScriptFile::Outcome &outcome);
 
+// What a screen reader says after a save succeeded, and after Reset.
+QString saved(const QString &path);
+QString settingsReset();
+
 // The Save button's and menu item's tooltip.
 QString saveToolTip(const QString &path);
 

@@ -1,6 +1,7 @@
 #include "valuebar.h"
 
 #include <QAccessibleWidget>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyleOptionButton>
@@ -96,6 +97,18 @@ void ValueBar::paintEvent(QPaintEvent *)
         p.setPen(palette().color(QPalette::Highlight));
         p.drawRect(rect().adjusted(0, 0, -1, -1));
     }
+}
+
+void ValueBar::keyPressEvent(QKeyEvent *event)
+{
+    // The shown value falls as the position grows: its lowest is at the maximum.
+    if ((event->key() == Qt::Key_Home || event->key() == Qt::Key_End)
+        && !(event->modifiers() & ~Qt::KeypadModifier)) {
+        triggerAction(event->key() == Qt::Key_Home ? SliderToMaximum : SliderToMinimum);
+        event->accept();
+        return;
+    }
+    QScrollBar::keyPressEvent(event);
 }
 
 void ValueBar::mousePressEvent(QMouseEvent *event)

@@ -5,7 +5,8 @@
 // A 17 x 17 vertical scroll bar used as an up/down control beside a value label:
 // an upper and a lower arrow button and nothing between them, one step per click,
 // key press or wheel notch, and in the tab order. The label shows a game value,
-// some constant minus the position, so the upper arrow raises it; screen readers
+// some constant minus the position, so the upper arrow raises it and Home and End
+// give the lowest and the highest game value, as on a spin button; screen readers
 // are given that value too.
 class ValueBar : public QScrollBar {
     Q_OBJECT
@@ -23,6 +24,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;

@@ -2,14 +2,16 @@
 
 #include "classicstyle.h"
 
+#include <QAccessibleWidget>
 #include <QApplication>
-#include <QDesktopServices>
 #include <QFont>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
 #include <QStyle>
@@ -81,6 +83,50 @@ private:
     QWidget *m_window;
 };
 
+// Qt presses a button on Enter only when it is a dialog's default button; that
+// would also draw it as one.
+class EnterPresses : public QObject {
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() != QEvent::KeyPress)
+            return false;
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if ((key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter)
+            || (key->modifiers() & ~Qt::KeypadModifier))
+            return false;
+        if (!key->isAutoRepeat())
+            static_cast<QPushButton *>(watched)->click();
+        return true;
+    }
+};
+
+// What screen readers are told, as a notification that shows: Qt 6.4 has no
+// announcement event, and Orca cannot read the description and name changes it
+// sends (they carry the object, not the text). It has no size and draws nothing.
+class Announcement : public QWidget {
+    Q_OBJECT
+public:
+    explicit Announcement(QWidget *window) : QWidget(window)
+    {
+        setObjectName(QStringLiteral("announcement"));
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setGeometry(0, 0, 0, 0);
+    }
+};
+
+class AnnouncementAccessible : public QAccessibleWidget {
+public:
+    explicit AnnouncementAccessible(QWidget *w) : QAccessibleWidget(w, QAccessible::Notification) {}
+};
+
+QAccessibleInterface *accessibleFor(const QString &className, QObject *object)
+{
+    if (className == QLatin1String("Announcement") && object->isWidgetType())
+        return new AnnouncementAccessible(static_cast<QWidget *>(object));
+    return nullptr;
+}
+
 }  // namespace
 
 namespace WindowKit {
@@ -127,6 +173,9 @@ void fixWindow(QWidget *window, bool tool)
     }
     window->setWindowFlags(flags);
     window->setFixedSize(window->size());
+    static EnterPresses enterPresses;
+    for (QPushButton *button : window->findChildren<QPushButton *>())
+        button->installEventFilter(&enterPresses);
 }
 
 void showPictures(QWidget *window)
@@ -167,6 +216,21 @@ void styleLink(QLabel *label)
     label->adjustSize();
 }
 
+void announce(const QString &text)
+{
+    static const bool factoryInstalled = (QAccessible::installFactory(accessibleFor), true);
+    Q_UNUSED(factoryInstalled);
+    QWidget *window = QApplication::activeWindow();
+    if (!window)
+        return;
+    auto *note = window->findChild<Announcement *>(QString(), Qt::FindDirectChildrenOnly);
+    if (!note)
+        note = new Announcement(window);
+    note->hide();
+    note->setAccessibleName(text);
+    note->show();
+}
+
 void tabToSelectedOptions(QWidget *window)
 {
     // Only the selected button of a group takes focus from Tab; clicks and the
@@ -182,9 +246,6 @@ void tabToSelectedOptions(QWidget *window)
     }
 }
 
-void openAddress(const char *url)
-{
-    QDesktopServices::openUrl(QUrl(QString::fromLatin1(url)));
-}
-
 }  // namespace WindowKit
+
+#include "windowkit.moc"

@@ -2,6 +2,7 @@
 
 class QFont;
 class QLabel;
+class QString;
 class QWidget;
 
 namespace WindowKit {
@@ -10,7 +11,8 @@ namespace WindowKit {
 void setupApplication();
 
 // Fixed client size; in the title bar only the close box (on Wayland a title bar
-// the window draws itself); a tool window when asked.
+// the window draws itself); a tool window when asked. Enter presses its focused
+// push button, as Space does, without any button becoming the default.
 void fixWindow(QWidget *window, bool tool);
 
 // Gives each label of `window` that has a "picture" property the image it names,
@@ -27,8 +29,9 @@ QFont bigBold();
 // against the window, else the nearest blue that does.
 void styleLink(QLabel *label);
 
-// Hands the address to the desktop; does not wait and reports nothing.
-void openAddress(const char *url);
+// Has screen readers say `text` at once, with nothing new on screen: an empty
+// notification named `text` shows in the active window.
+void announce(const QString &text);
 
 // Makes each group of option buttons in `window` one stop of the tab order: Tab
 // and Backtab enter it on its selected button, straight away.

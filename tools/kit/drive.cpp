@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDesktopServices>
 #include <QTimer>
 
 void click(const QObject *root, const char *name)
@@ -39,4 +40,19 @@ bool ModalResponder::eventFilter(QObject *watched, QEvent *event)
         });
     }
     return false;
+}
+
+UrlRecorder::UrlRecorder()
+{
+    QDesktopServices::setUrlHandler(QStringLiteral("http"), this, "open");
+}
+
+UrlRecorder::~UrlRecorder()
+{
+    QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
+}
+
+void UrlRecorder::open(const QUrl &url)
+{
+    urls << url.toString();
 }

@@ -7,6 +7,7 @@
 #include <QList>
 #include <QMessageBox>
 #include <QObject>
+#include <QUrl>
 #include <functional>
 
 // The descendant of `root` called `name`; a missing control is a fatal error.
@@ -22,6 +23,20 @@ T *child(const QObject *root, const char *name)
 
 // Clicks the button `name` of `root`.
 void click(const QObject *root, const char *name);
+
+// Takes the web addresses the program hands to the desktop, in place of the
+// desktop's opener, while it lives (QDesktopServices' handler for http).
+class UrlRecorder : public QObject {
+    Q_OBJECT
+public:
+    QStringList urls;
+
+    UrlRecorder();
+    ~UrlRecorder() override;
+
+public slots:
+    void open(const QUrl &url);
+};
 
 // Answers modal windows while it lives. Each message box is recorded (and shown
 // to `onMessage`) as it appears and closed with OK as soon as its loop runs;
