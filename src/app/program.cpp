@@ -2,9 +2,11 @@
 
 #include "commandline.h"
 #include "form1.h"
+#include "i18n/messages.h"
 #include "widgets/windowkit.h"
 
 #include <QApplication>
+#include <QMessageBox>
 #include <cstdio>
 #include <cstdlib>
 
@@ -21,7 +23,12 @@ int runProgram(int argc, char **argv, const std::function<void(Form1 &)> &starti
         window.setSaveFolder(std::move(*gameDir));
     if (starting)
         starting(window);
+    // A save in place that a crash ended half-way is put right before anything
+    // else, and told once the language is chosen.
+    const ScriptFile::Recovery recovery = ScriptFile::recover(window.saveFolder());
     window.Form_Load();
+    if (const auto message = Messages::recovered(recovery))
+        QMessageBox(QMessageBox::Warning, message->title, message->text).exec();
     window.show();
     const int status = QApplication::exec();
     // Qt 6.4's Wayland plugin can deadlock as it tears down: it waits for its
