@@ -79,8 +79,12 @@ QString saveReason(const ScriptFile::Outcome &r)
     using ScriptFile::OldFile;
     using ScriptFile::Problem;
     const QString name = ScriptFile::fileName();
-    const QString left = pick("; zůstává, jak je, a nic nebylo zapsáno.",
-                              "; it was left as it is and nothing was written.");
+    // A file left as it was, named and said why.
+    const auto leftAlone = [&name](const char *czech, const char *english) {
+        return pick(czech, english).arg(name)
+            + pick("; zůstává, jak je, a nic nebylo zapsáno.",
+                   "; it was left as it is and nothing was written.");
+    };
     QString what;
     switch (r.problem) {
     case Problem::None: return {};
@@ -98,37 +102,35 @@ QString saveReason(const ScriptFile::Outcome &r)
                     "it was not followed and nothing was written.")
             .arg(name);
     case Problem::Planted:
-        return pick("%1 patří jinému uživateli, který ho umístil do složky, do níž smí zapisovat "
-                    "každý",
-                    "%1 belongs to another user, who placed it in a folder everyone may write to")
-                   .arg(name)
-            + left;
+        return leftAlone(
+            "%1 patří jinému uživateli, který ho umístil do složky, do níž smí zapisovat "
+            "každý",
+            "%1 belongs to another user, who placed it in a folder everyone may write to");
     case Problem::SharedLinks:
-        return pick("%1 má více názvů a leží ve složce, do níž smí zapisovat každý, kde ho jiný "
-                    "uživatel mohl propojit s jiným souborem",
-                    "%1 has more than one name, in a folder everyone may write to, where another "
-                    "user may have linked it to another file")
-                   .arg(name)
-            + left;
+        return leftAlone(
+            "%1 má více názvů a leží ve složce, do níž smí zapisovat každý, kde ho jiný "
+            "uživatel mohl propojit s jiným souborem",
+            "%1 has more than one name, in a folder everyone may write to, where another "
+            "user may have linked it to another file");
     case Problem::KeepsPrivilege:
-        return pick("%1 má zvláštní práva (set-user-ID, set-group-ID nebo capabilities), která by "
-                    "uložení odebralo a nemohlo vrátit",
-                    "%1 carries special permissions (set-user-ID, set-group-ID or capabilities) "
-                    "that saving would remove and could not give back")
-                   .arg(name)
-            + left;
+        return leftAlone(
+            "%1 má zvláštní práva (set-user-ID, set-group-ID nebo capabilities), která by "
+            "uložení odebralo a nemohlo vrátit",
+            "%1 carries special permissions (set-user-ID, set-group-ID or capabilities) "
+            "that saving would remove and could not give back");
     case Problem::Unsynced:
-        return pick("Soubor byl zapsán, ale systém nepotvrdil, že je na disku%1, takže uložení "
-                    "nemusí přežít výpadek napájení.",
-                    "The file was written, but the system did not confirm that it reached the "
-                    "disk%1, so the save may not survive a power loss.")
-            .arg(inBrackets(r.cause));
     case Problem::FolderUnsynced:
-        return pick("Soubor je na disku, ale systém nepotvrdil zápis jeho položky ve složce%1, "
-                    "takže uložení nemusí přežít výpadek napájení.",
-                    "The file is on the disk, but the system did not confirm its entry in the "
-                    "folder%1, so the save may not survive a power loss.")
-            .arg(inBrackets(r.cause));
+        return (r.problem == Problem::Unsynced
+                    ? pick("Soubor byl zapsán, ale systém nepotvrdil, že je na disku",
+                           "The file was written, but the system did not confirm that it "
+                           "reached the disk")
+                    : pick("Soubor je na disku, ale systém nepotvrdil zápis jeho položky ve "
+                           "složce",
+                           "The file is on the disk, but the system did not confirm its entry "
+                           "in the folder"))
+            + inBrackets(r.cause)
+            + pick(", takže uložení nemusí přežít výpadek napájení.",
+                   ", so the save may not survive a power loss.");
     case Problem::NoSpace:
         what = pick("Disk je plný", "The disk is full")
             + (r.cause == Cause::Quota ? inBrackets(r.cause) : QString());
