@@ -124,6 +124,10 @@ private slots:
             "head -c 4096 /dev/zero >g/fill; ln g/autoexec.cfg g/other", "", Problem::NoSpace);
         row("full disk, the same text", "mount -t tmpfs -o size=12k,mode=755,uid=4001 t g; "
             "(cd g; $AS1 $SAVE); head -c 8k /dev/zero >g/fill 2>/dev/null; true", "", None);
+        row("the same text, not synced", "old; (cd g; $AS1 $SAVE)",
+            "${INJECT}fsync:error=EIO:when=1 $AS1 $SAVE", Problem::Unsynced, OldFile::None);
+        row("locked by another program for longer than a save waits", "old",
+            "true; flock autoexec.cfg sleep 3 & sleep 0.3; $AS1 $SAVE; wait", Problem::Failed);
         row("size limit below the old size, in place", "old 900; ln g/autoexec.cfg g/other",
             "prlimit --fsize=1000 $AS1 $SAVE", Problem::TooLarge);
         row("no reservation", "old; ln g/autoexec.cfg g/other",
@@ -217,7 +221,8 @@ private slots:
             QCOMPARE(sh("cd g && $AS1 $SAVE recover | head -1"), "1\n");
 
         QFile file(base->filePath("g/autoexec.cfg"));
-        const bool saved = problem == int(Problem::None) || problem == int(Problem::FolderUnsynced);
+        const bool saved = problem == int(Problem::None) || problem == int(Problem::Unsynced)
+            || problem == int(Problem::FolderUnsynced);
         if (saved) {
             QVERIFY(file.open(QIODevice::ReadOnly) && file.readAll() == New);
             QCOMPARE(said[4] + '\n', sh("realpath g/autoexec.cfg"));
