@@ -4,12 +4,14 @@
 #include "testkit.h"
 
 #include <QApplication>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QtEndian>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -101,6 +103,58 @@ private slots:
         QFile saved("autoexec.cfg");
         QVERIFY(saved.open(QIODevice::ReadOnly) && saved.readAll().startsWith("name \"...\"\r\n"));
         QVERIFY(::unlink("autoexec.cfg") == 0 && ::chdir("..") == 0 && ::rmdir(dir) == 0);
+    }
+
+    // A save in place that a crash ended after the new text was written: the
+    // next start puts the old bytes back from the journal, before the window
+    // shows, and says so in the chosen language.
+    void startPutsBackAHalfDoneSave()
+    {
+        QTemporaryDir game;
+        const QByteArray old = "old text\r\n",
+                         file = QFile::encodeName(game.filePath("autoexec.cfg"));
+        QFile cfg(game.filePath("autoexec.cfg")),
+            journal(game.filePath(".autoexec.cfg.quorrel-journal"));
+        struct stat st {};
+        QVERIFY(cfg.open(QIODevice::WriteOnly) && cfg.write("name \"new\"\r\n") > 0 && cfg.flush()
+                && ::stat(file, &st) == 0);
+        cfg.close();
+        // Its header: a tag, the old length, mode, device and file number, little-endian.
+        QByteArray head = "QRLJRNL1" + QByteArray(32, '\0');
+        qToLittleEndian<qint64>(old.size(), head.data() + 8);
+        qToLittleEndian<quint32>(st.st_mode & 07777, head.data() + 16);
+        qToLittleEndian<quint64>(st.st_dev, head.data() + 24);
+        qToLittleEndian<quint64>(st.st_ino, head.data() + 32);
+        QVERIFY(journal.open(QIODevice::WriteOnly)
+                && journal.write(head + old
+                                 + QCryptographicHash::hash(head + old, QCryptographicHash::Sha1))
+                    == 70);
+        journal.close();
+        QByteArray args[] = {"quorrel-setup", "-platform", "offscreen",
+                             QFile::encodeName(game.path())};
+        char *argv[] = {args[0].data(), args[1].data(), args[2].data(), args[3].data(), nullptr};
+        ModalResponder *modal = nullptr;
+        QList<ModalResponder::Message> said;
+        const int status = runProgram(4, argv, [&](MainWindow &window) {
+            modal = new ModalResponder;
+            modal->setParent(&window);
+            modal->onMessage = [&](const ModalResponder::Message &m) { said << m; };
+            modal->steps << [](QWidget *dialog) {
+                click(dialog, "Option1");  // Czech
+                click(dialog, "Command1");
+            };
+            auto *close = new QTimer(&window);
+            connect(close, &QTimer::timeout, &window, [&window] {
+                if (window.isVisible() && !QApplication::activeModalWidget())
+                    window.close();
+            });
+            close->start(10);
+        });
+        QCOMPARE(status, 0);
+        QCOMPARE(said.size(), 1);
+        QCOMPARE(said[0].title + ": " + said[0].text,
+                 goldenMessage("recoveredPutBack", 1).arg(QFile::decodeName(file)));
+        QVERIFY(cfg.open(QIODevice::ReadOnly) && cfg.readAll() == old && !journal.exists());
     }
 };
 

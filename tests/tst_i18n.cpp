@@ -1,6 +1,7 @@
 // Language dialog, caption table, help, about box, links and caption fit.
 #include "about/aboutbox.h"
 #include "i18n/languagedialog.h"
+#include "i18n/messages.h"
 #include "testkit.h"
 
 #include <QAccessible>
@@ -132,6 +133,28 @@ private slots:
             QCOMPARE(modal.messages[i].title + ": " + modal.messages[i].text,
                      goldenMessage("help", i + 1));
         QCOMPARE(modal.messages[1].icon, QMessageBox::Information);
+    }
+
+    // Where the file is saved but not confirmed, and what a start put right.
+    void saveAndStartMessages()
+    {
+        ScriptFile::Outcome unsynced;
+        unsynced.problem = ScriptFile::Problem::FolderUnsynced;
+        unsynced.cause = ScriptFile::Cause::Io;
+        unsynced.path = "/g/autoexec.cfg";
+        ScriptFile::Recovery putBack{ScriptFile::Recovery::PutBack, {}, unsynced.path},
+            failed{ScriptFile::Recovery::Failed, ScriptFile::Cause::Quota, unsynced.path};
+        for (int language : {1, 2}) {
+            setLanguage(Language(language));
+            const auto text = [](const Messages::Message &m) { return m.title + ": " + m.text; };
+            QCOMPARE(text(Messages::saveFailed(unsynced)),
+                     goldenMessage("saveUnsynced", language).arg(unsynced.path));
+            QCOMPARE(text(*Messages::recovered(putBack)),
+                     goldenMessage("recoveredPutBack", language).arg(unsynced.path));
+            QCOMPARE(text(*Messages::recovered(failed)),
+                     goldenMessage("recoveredFailed", language).arg(unsynced.path));
+        }
+        QVERIFY(!Messages::recovered({}));
     }
 
     void aboutBoxAndLinks()

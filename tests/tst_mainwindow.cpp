@@ -255,6 +255,15 @@ private slots:
         w.form.setSaveFolder(ScriptFile::Folder(QFile::encodeName(other.path())));
         const QString path = QDir(other.path()).absoluteFilePath("autoexec.cfg");
         QVERIFY(toolTip().endsWith(path));
+        // It names the folder as it is now, and the one a path through a link reaches.
+        QVERIFY(QDir().rename(other.path(), other.path() + "-moved"));
+        QVERIFY(toolTip().endsWith(other.path() + "-moved/autoexec.cfg"));
+        QVERIFY(QDir().rename(other.path() + "-moved", other.path()));
+        QVERIFY(QDir(other.path()).mkpath("a/b")
+                && QFile::link(other.filePath("a/b"), other.filePath("lnk")));
+        w.form.setSaveFolder(ScriptFile::Folder(QFile::encodeName(other.filePath("lnk/.."))));
+        QVERIFY(toolTip().endsWith(other.filePath("a/autoexec.cfg")));
+        w.form.setSaveFolder(ScriptFile::Folder(QFile::encodeName(other.path())));
 
         // A failed save says where and why, in the window's language, and keeps everything.
         QVERIFY(QDir().mkdir(path));

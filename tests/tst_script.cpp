@@ -1,8 +1,10 @@
 // The script text and its bytes, without any window.
 #include "golden.h"
 #include "script/composer.h"
+#include "script/saveplan.h"
 #include "script/scriptfile.h"
 
+#include <QRegularExpression>
 #include <QTest>
 
 static QStringList lines(const ScriptSettings &s)
@@ -73,6 +75,79 @@ private slots:
             expected += char(row[0].toUShort(nullptr, 16));
         }
         QCOMPARE(ScriptFile::encode(all).toHex(' '), expected.toHex(' '));
+    }
+
+    // The writer's decision table as data: facts in, plan out.
+    void savePlan()
+    {
+        using namespace SavePlan;
+        using ScriptFile::Cause;
+        using ScriptFile::Problem;
+        const std::pair<const char *, bool Facts::*> flags[] = {
+            {"plantedLink", &Facts::plantedLink},
+            {"exists", &Facts::exists},
+            {"shared", &Facts::shared},
+            {"folderTakesNew", &Facts::folderTakesNew},
+            {"folderAppendOnly", &Facts::folderAppendOnly},
+            {"textTooLarge", &Facts::textTooLarge},
+            {"ownerIsUser", &Facts::ownerIsUser},
+            {"ownerIsFolderOwner", &Facts::ownerIsFolderOwner},
+            {"readable", &Facts::readable},
+            {"writable", &Facts::writable},
+            {"locked", &Facts::locked},
+            {"mountPoint", &Facts::mountPoint},
+            {"setId", &Facts::setId},
+            {"mayRestoreSetId", &Facts::mayRestoreSetId},
+            {"capabilities", &Facts::capabilities},
+            {"privileged", &Facts::privileged},
+            {"newFileTakesIds", &Facts::newFileTakesIds},
+            {"attributesReadable", &Facts::attributesReadable},
+            {"sameBytes", &Facts::sameBytes},
+            {"oldTooLarge", &Facts::oldTooLarge},
+            {"empty", &Facts::empty},
+            {"carryFailed", &Facts::carryFailed}};
+        const std::pair<Problem, const char *> problems[] = {
+            {Problem::LinkRefused, "LinkRefused"},
+            {Problem::NotRegular, "NotRegular"},
+            {Problem::TooLarge, "TooLarge"},
+            {Problem::Failed, "Failed"},
+            {Problem::Planted, "Planted"},
+            {Problem::SharedLinks, "SharedLinks"},
+            {Problem::KeepsPrivilege, "KeepsPrivilege"},
+            {Problem::CannotKeepOld, "CannotKeepOld"}};
+        const std::pair<Cause, const char *> causes[] = {{Cause::Denied, " Denied"},
+                                                         {Cause::TooLarge, " TooLarge"}};
+        const char *actions[] = {"refuse", "unchanged", "new file", "replace", "in place"};
+        const QString own = "exists folderTakesNew ownerIsUser readable writable newFileTakesIds "
+                            "attributesReadable";
+        const QList<QStringList> rows = goldenRows("saveplan.tsv");
+        QCOMPARE(rows.size(), 34);
+        for (const QStringList &row : rows) {
+            Facts f;
+            for (const QString &flag : QString(row[1])
+                                           .replace(QRegularExpression("\\bown\\b"), own)
+                                           .split(' ', Qt::SkipEmptyParts)) {
+                const QString name = flag.section('=', 0, 0).remove('-');
+                if (name == "links")
+                    f.links = flag.section('=', 1).toInt();
+                else if (name == "kind")
+                    f.kind = ScriptFile::Found::Fifo;
+                for (const auto &[n, member] : flags)
+                    if (name == n)
+                        f.*member = !flag.startsWith('-');
+            }
+            const Plan p = decide(f);
+            QString said = actions[int(p.action)];
+            for (const auto &[problem, n] : problems)
+                if (p.problem == problem)
+                    said += QString(" ") + n;
+            for (const auto &[cause, n] : causes)
+                if (p.cause == cause)
+                    said += n;
+            said += QString(p.journalStays ? " journal stays" : "")
+                + (p.restoreSetId ? " set-id back" : "");
+            QVERIFY2(said == row[2], qPrintable(row[0] + ": " + said));
+        }
     }
 };
 

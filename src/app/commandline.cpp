@@ -1,12 +1,12 @@
 #include "commandline.h"
 
+#include "i18n/messages.h"
 #include "script/maker.h"
 #include "script/scriptfile.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QFile>
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -193,10 +193,13 @@ std::optional<int> read(int argc, char **argv, QtArguments *forQt,
         return refuse(QStringLiteral("only one GAME_DIR may be given"));
     if (!p.gameDirs.isEmpty()) {
         ScriptFile::Folder game(p.gameDirs.first());
-        if (const int e = game.error()) {
-            const QString why = e == ENOENT ? QStringLiteral("no such folder")
-                : e == ENOTDIR              ? QStringLiteral("not a folder")
-                                            : QString::fromLocal8Bit(std::strerror(e));
+        if (const ScriptFile::Cause e = game.error(); e != ScriptFile::Cause::None) {
+            using ScriptFile::Cause;
+            const QString words = Messages::cause(e);
+            const QString why = e == Cause::Missing ? QStringLiteral("no such folder")
+                : e == Cause::NotFolder             ? QStringLiteral("not a folder")
+                : words.isEmpty()                   ? QStringLiteral("cannot be opened")
+                                                    : words;
             say(QStringLiteral("GAME_DIR '%1': %2")
                     .arg(QFile::decodeName(p.gameDirs.first()), why));
             return BadGameFolder;

@@ -28,6 +28,7 @@ public:
         m_folder = std::move(folder);
         updateSaveToolTips();
     }
+    const ScriptFile::Folder &saveFolder() const { return m_folder; }
 
     // Start-up: the language dialog first, then the link label's style.
     void startUp();

@@ -1,11 +1,13 @@
 #include "program.h"
 
 #include "commandline.h"
+#include "i18n/messages.h"
 #include "mainwindow.h"
 #include "widgets/windowkit.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
+#include <QMessageBox>
 #include <QVersionNumber>
 #include <cstdio>
 #include <cstdlib>
@@ -43,7 +45,12 @@ int runProgram(int argc, char **argv, const std::function<void(MainWindow &)> &s
             window.setSaveFolder(std::move(*gameDir));
         if (starting)
             starting(window);
+        // A save in place that a crash ended half-way is put right before anything
+        // else, and told once the language is chosen.
+        const ScriptFile::Recovery recovery = ScriptFile::recover(window.saveFolder());
         window.startUp();
+        if (const auto message = Messages::recovered(recovery))
+            QMessageBox(QMessageBox::Warning, message->title, message->text).exec();
         window.show();
         status = QApplication::exec();
     }

@@ -2,8 +2,6 @@
 
 #include "language.h"
 
-#include <cstring>
-
 QString inLanguage(const Wording &w)
 {
     const Language l = language();
@@ -39,12 +37,55 @@ QString found(ScriptFile::Found found, bool object)
     }
 }
 
+// The cause's own words; empty where the program has none.
+QString causeWords(ScriptFile::Cause cause)
+{
+    using ScriptFile::Cause;
+    switch (cause) {
+    case Cause::Denied: return pick("přístup odepřen", "permission denied");
+    case Cause::ReadOnly:
+        return pick("systém souborů je jen pro čtení", "the file system is read-only");
+    case Cause::Io: return pick("chyba vstupu/výstupu", "input/output error");
+    case Cause::NoSpace: return pick("na disku není místo", "no space left on the disk");
+    case Cause::Quota: return pick("disková kvóta je vyčerpána", "the disk quota is used up");
+    case Cause::TooLarge: return pick("soubor je příliš velký", "the file is too large");
+    case Cause::LinkLoop: return pick("příliš mnoho odkazů za sebou", "too many links in a row");
+    case Cause::NameTooLong: return pick("název je příliš dlouhý", "the name is too long");
+    case Cause::NotFolder:
+        return pick("část cesty není složka", "a part of the path is not a folder");
+    case Cause::Missing: return pick("soubor nebo složka neexistuje", "no such file or folder");
+    case Cause::Busy: return pick("soubor používá systém", "the system is using the file");
+    case Cause::Locked:
+        return pick("soubor právě ukládá jiný program", "another program is saving the file");
+    case Cause::Unsupported:
+        return pick("souborový systém to nepodporuje", "the file system does not support it");
+    case Cause::NoMemory: return pick("nedostatek paměti", "not enough memory");
+    case Cause::TooManyOpen: return pick("příliš mnoho otevřených souborů", "too many open files");
+    case Cause::None:
+    case Cause::Other: break;
+    }
+    return {};
+}
+
+// " (the cause)", or nothing where there are no words for it.
+QString inBrackets(ScriptFile::Cause cause)
+{
+    const QString words = causeWords(cause);
+    return words.isEmpty() ? words : QStringLiteral(" (%1)").arg(words);
+}
+
 QString saveReason(const ScriptFile::Outcome &r)
 {
+    using ScriptFile::Cause;
     using ScriptFile::OldFile;
     using ScriptFile::Problem;
     const QString name = ScriptFile::fileName();
-    const QString error = QString::fromLocal8Bit(std::strerror(r.error));
+    // A file left as it was, named and said why.
+    const auto leftAlone = [&name](const char *czech, const char *english) {
+        return pick(czech, english).arg(name)
+            + pick("; zůstává, jak je, a nic nebylo zapsáno.",
+                   "; it was left as it is and nothing was written.");
+    };
     QString what;
     switch (r.problem) {
     case Problem::None: return {};
@@ -62,45 +103,77 @@ QString saveReason(const ScriptFile::Outcome &r)
                     "it was not followed and nothing was written.")
             .arg(name);
     case Problem::Planted:
-        return pick("%1 patří jinému uživateli, který ho umístil do složky, do níž smí zapisovat "
-                    "každý; zůstává, jak je, a nic nebylo zapsáno.",
-                    "%1 belongs to another user, who placed it in a folder everyone may write "
-                    "to; it was left as it is and nothing was written.")
-            .arg(name);
+        return leftAlone(
+            "%1 patří jinému uživateli, který ho umístil do složky, do níž smí zapisovat "
+            "každý",
+            "%1 belongs to another user, who placed it in a folder everyone may write to");
+    case Problem::SharedLinks:
+        return leftAlone(
+            "%1 má více názvů a leží ve složce, do níž smí zapisovat každý, kde ho jiný "
+            "uživatel mohl propojit s jiným souborem",
+            "%1 has more than one name, in a folder everyone may write to, where another "
+            "user may have linked it to another file");
+    case Problem::KeepsPrivilege:
+        return leftAlone(
+            "%1 má zvláštní práva (set-user-ID, set-group-ID nebo capabilities), která by "
+            "uložení odebralo a nemohlo vrátit",
+            "%1 carries special permissions (set-user-ID, set-group-ID or capabilities) "
+            "that saving would remove and could not give back");
     case Problem::Unsynced:
-        return pick("Soubor byl zapsán, ale systém nepotvrdil, že je na disku (%1), takže "
-                    "uložení nemusí přežít výpadek napájení.",
-                    "The file was written, but the system did not confirm that it reached the "
-                    "disk (%1), so the save may not survive a power loss.")
-            .arg(error);
-    case Problem::NoSpace: what = pick("Disk je plný (%1)", "The disk is full (%1)"); break;
+    case Problem::FolderUnsynced:
+        return (r.problem == Problem::Unsynced
+                    ? pick("Soubor byl zapsán, ale systém nepotvrdil, že je na disku",
+                           "The file was written, but the system did not confirm that it "
+                           "reached the disk")
+                    : pick("Soubor je na disku, ale systém nepotvrdil zápis jeho položky ve "
+                           "složce",
+                           "The file is on the disk, but the system did not confirm its entry "
+                           "in the folder"))
+            + inBrackets(r.cause)
+            + pick(", takže uložení nemusí přežít výpadek napájení.",
+                   ", so the save may not survive a power loss.");
+    case Problem::NoSpace:
+        what = pick("Disk je plný", "The disk is full")
+            + (r.cause == Cause::Quota ? inBrackets(r.cause) : QString());
+        break;
     case Problem::TooLarge:
-        what = pick("Soubor by byl větší, než dovoluje limit velikosti souborů (%1)",
-                    "The file would exceed the file-size limit (%1)");
+        what = pick("Soubor by byl větší, než dovoluje limit velikosti souborů",
+                    "The file would exceed the file-size limit");
         break;
     case Problem::NoReservation:
         what = pick("Soubor je třeba přepsat na místě a souborový systém pro něj nedokáže předem "
-                    "vyhradit místo (%1)",
+                    "vyhradit místo",
                     "The file has to be rewritten in place, and the file system cannot reserve "
-                    "its new length first (%1)");
+                    "its new length first");
+        break;
+    case Problem::CannotKeepOld:
+        what = pick("Soubor je třeba přepsat na místě a jeho původní obsah nelze mezitím uschovat",
+                    "The file has to be rewritten in place, and its old bytes cannot be kept "
+                    "meanwhile")
+            + inBrackets(r.cause);
         break;
     case Problem::Failed:
-        what = pick("Soubor nelze zapsat (%1)", "The file cannot be written (%1)");
+        what = pick("Soubor nelze zapsat", "The file cannot be written") + inBrackets(r.cause);
     }
     switch (r.old) {
-    case OldFile::None:
-        return what.arg(error) + pick("; nic nebylo zapsáno.", "; nothing was written.");
+    case OldFile::None: return what + pick("; nic nebylo zapsáno.", "; nothing was written.");
     case OldFile::Untouched:
-        return what.arg(error)
+        return what
             + pick("; původní soubor zůstal, jak byl.", "; the old file was left as it is.");
     case OldFile::PutBack:
-        return what.arg(error)
-            + pick("; původní obsah souboru byl vrácen.", "; the old file was put back.");
+        return what + pick("; původní obsah souboru byl vrácen.", "; the old file was put back.");
+    case OldFile::PutBackUnsynced:
+        return what
+            + pick("; původní obsah souboru byl vrácen, ale systém nepotvrdil, že je na disku.",
+                   "; the old file was put back, but the system did not confirm that it reached "
+                   "the disk.");
     case OldFile::Damaged: break;
     }
-    return what.arg(error)
-        + pick("; původní obsah souboru se nepodařilo vrátit.",
-               "; the old file could not be put back.");
+    return what
+        + pick("; původní obsah souboru se zatím nepodařilo vrátit, zkusí to příští spuštění "
+               "programu.",
+               "; the old file could not be put back yet; the next start of the program will try "
+               "again.");
 }
 
 }  // namespace
@@ -123,10 +196,35 @@ std::optional<Message> help()
 
 Message saveFailed(const ScriptFile::Outcome &outcome)
 {
-    const Wording text{"Nastavení se nepodařilo uložit do souboru\n%1\n\n%2",
-                       "The settings could not be saved to\n%1\n\n%2",
-                       "The settings could not be saved to\n%1\n\n%2"};
-    return {inLanguage(ErrorTitle), inLanguage(text).arg(outcome.path, saveReason(outcome))};
+    // The new text is there where only the confirmation is missing.
+    const bool saved = outcome.problem == ScriptFile::Problem::Unsynced
+        || outcome.problem == ScriptFile::Problem::FolderUnsynced;
+    const QString head = saved ? pick("Nastavení bylo uloženo do souboru\n%1\n\n%2",
+                                      "The settings were saved to\n%1\n\n%2")
+                               : pick("Nastavení se nepodařilo uložit do souboru\n%1\n\n%2",
+                                      "The settings could not be saved to\n%1\n\n%2");
+    return {inLanguage(ErrorTitle), head.arg(outcome.path, saveReason(outcome))};
+}
+
+std::optional<Message> recovered(const ScriptFile::Recovery &r)
+{
+    using ScriptFile::Recovery;
+    if (r.what == Recovery::Nothing)
+        return std::nullopt;
+    const QString text = r.what == Recovery::PutBack
+        ? pick("Předchozí uložení souboru\n%1\nbylo přerušeno; původní obsah souboru byl vrácen.",
+               "An earlier save of\n%1\nwas interrupted; the old file was put back.")
+        : pick("Předchozí uložení souboru\n%1\nbylo přerušeno a původní obsah souboru se "
+               "nepodařilo vrátit%2; zkusí to příští spuštění programu.",
+               "An earlier save of\n%1\nwas interrupted, and the old file could not be put "
+               "back%2; the next start of the program will try again.")
+              .arg(QStringLiteral("%1"), inBrackets(r.cause));
+    return Message{inLanguage({"Upozornění", "Warning", "Warning"}), text.arg(r.path)};
+}
+
+QString cause(ScriptFile::Cause cause)
+{
+    return causeWords(cause);
 }
 
 QString saved(const QString &path)

@@ -4,22 +4,28 @@
 
 #include <QByteArrayView>
 
-// The operating system's side of Save and the only code that calls it. One
+// The operating system's side of Save and the only code that calls it: it
+// gathers the facts for the plan (saveplan.h) and carries the plan out. One
 // implementation per platform; nativefile_posix.cpp is the POSIX one.
 namespace NativeFile {
 
 // Replaces the file `name` (a bare file name) of the open folder `folder` with
-// `bytes`, as the table in the implementation decides. A link is followed where
-// the system's own rules would follow it. Only regular files are written; no
-// call blocks. SIGXFSZ is ignored from the first call on. Fills in all of the
-// outcome but its path.
-ScriptFile::Outcome replace(int folder, const char *name, QByteArrayView bytes);
+// `bytes`, as the plan decides. A link is followed where the system's own rules
+// would follow it; only regular files are written. Waits up to two seconds for
+// another save's lock, and for the disk's syncs. Signals a write may raise go
+// to this call alone.
+ScriptFile::Outcome replace(qintptr folder, const char *name, QByteArrayView bytes);
 
-// Opens the folder `path` (null: the working folder) for replace(): 0 and the
-// folder in *fd, or an error number. *where: the folder's absolute path in the
-// system's own bytes, however long; empty when it cannot be found.
-int openFolder(const char *path, int *fd, QByteArray *where);
+// Puts back the old file where a save in place of `name` ended half-way.
+ScriptFile::Recovery recover(qintptr folder, const char *name);
 
-void closeFolder(int fd);
+// Opens the folder `path` (null: the working folder) to pass through it.
+ScriptFile::Cause openFolder(const char *path, qintptr *folder);
+
+// The open folder's absolute path as it is now, in the system's own bytes;
+// empty when it cannot be known.
+QByteArray folderPath(qintptr folder);
+
+void closeFolder(qintptr folder);
 
 }  // namespace NativeFile

@@ -4,7 +4,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <cerrno>
 #include <utility>
 
 namespace ScriptFile {
@@ -72,47 +71,58 @@ Folder::Folder(const QByteArray &path) : Folder(path.constData())
 {
 }
 
-Folder::Folder(const char *path)
+Folder::Folder(const char *path) : m_error(NativeFile::openFolder(path, &m_handle))
 {
-    QByteArray where;
-    m_error = NativeFile::openFolder(path, &m_fd, &where);
-    m_display = where.isEmpty()
-        ? fileName()
-        : QDir::cleanPath(QFile::decodeName(where) + QLatin1Char('/') + fileName());
 }
 
 Folder::Folder(Folder &&other) noexcept
-    : m_fd(std::exchange(other.m_fd, -1)), m_error(other.m_error),
-      m_display(std::move(other.m_display))
+    : m_handle(std::exchange(other.m_handle, -1)), m_error(other.m_error)
 {
 }
 
 Folder &Folder::operator=(Folder &&other) noexcept
 {
-    std::swap(m_fd, other.m_fd);
+    std::swap(m_handle, other.m_handle);
     std::swap(m_error, other.m_error);
-    std::swap(m_display, other.m_display);
     return *this;
 }
 
 Folder::~Folder()
 {
-    if (m_fd >= 0)
-        NativeFile::closeFolder(m_fd);
+    if (m_handle >= 0)
+        NativeFile::closeFolder(m_handle);
+}
+
+QString Folder::displayPath() const
+{
+    // Asked of the open folder each time: a renamed folder is named as it is now.
+    const QByteArray where = m_error == Cause::None ? NativeFile::folderPath(m_handle)
+                                                    : QByteArray();
+    return where.isEmpty()
+        ? fileName()
+        : QDir::cleanPath(QFile::decodeName(where) + QLatin1Char('/') + fileName());
 }
 
 Outcome save(const Folder &folder, QStringView text)
 {
     Outcome r;
-    if (folder.error()) {
-        r.problem = folder.error() == ENOENT ? Problem::FolderGone : Problem::Failed;
-        r.error = folder.error();
+    if (folder.error() != Cause::None) {
+        r.problem = folder.error() == Cause::Missing ? Problem::FolderGone : Problem::Failed;
+        r.cause = folder.error();
     } else {
-        r = NativeFile::replace(folder.fd(), QFile::encodeName(fileName()).constData(),
+        r = NativeFile::replace(folder.handle(), QFile::encodeName(fileName()).constData(),
                                 encode(text));
     }
-    r.path = folder.displayPath();
+    if (r.path.isEmpty())
+        r.path = folder.displayPath();
     return r;
+}
+
+Recovery recover(const Folder &folder)
+{
+    if (folder.error() != Cause::None)
+        return {};
+    return NativeFile::recover(folder.handle(), QFile::encodeName(fileName()).constData());
 }
 
 }  // namespace ScriptFile
