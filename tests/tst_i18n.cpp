@@ -57,9 +57,13 @@ QString fontDifferences(QWidget *window, const QString &name)
         if (row[0] != name)
             continue;
         const QFont f = child(window, qPrintable(row[1]))->font();
+        QStringList want = row.mid(2);
+#ifdef Q_OS_WIN  // where "MS Sans Serif" is a bitmap face: its TrueType successor
+        want[0].replace("MS Sans Serif", "Microsoft Sans Serif");
+#endif
         if (QStringList({f.family(), QString::number(f.pointSizeF()), QString::number(f.bold()),
                          QString::number(f.underline())})
-            != row.mid(2))
+            != want)
             d << row[1];
     }
     return d.join(' ');
