@@ -7,8 +7,9 @@
 #include <QRandomGenerator>
 #include <ctime>
 #ifdef Q_OS_WIN
-#include <psapi.h>
 #include <windows.h>
+
+#include <psapi.h>  // after windows.h, which it needs
 #else
 #include <unistd.h>
 #endif

@@ -2,9 +2,10 @@
 
 #include "script/maker.h"
 
-#include <shellapi.h>
 #include <string>
 #include <windows.h>
+
+#include <shellapi.h>  // after windows.h, which it needs
 
 namespace Startup {
 
