@@ -5,6 +5,7 @@
 #include "testkit.h"
 
 #include <QAccessible>
+#include <QDir>
 #include <QStyle>
 
 namespace {
@@ -151,12 +152,14 @@ private slots:
         for (int language : {1, 2}) {
             setLanguage(Language(language));
             const auto text = [](const Messages::Message &m) { return m.title + ": " + m.text; };
+            // The path with the system's separators.
+            const QString path = QDir::toNativeSeparators(unsynced.path);
             QCOMPARE(text(Messages::saveFailed(unsynced)),
-                     goldenMessage("saveUnsynced", language).arg(unsynced.path));
+                     goldenMessage("saveUnsynced", language).arg(path));
             QCOMPARE(text(*Messages::recovered(putBack)),
-                     goldenMessage("recoveredPutBack", language).arg(unsynced.path));
+                     goldenMessage("recoveredPutBack", language).arg(path));
             QCOMPARE(text(*Messages::recovered(failed)),
-                     goldenMessage("recoveredFailed", language).arg(unsynced.path));
+                     goldenMessage("recoveredFailed", language).arg(path));
         }
         QVERIFY(!Messages::recovered({}));
     }

@@ -25,7 +25,7 @@ trap 'exit 130' INT TERM
 xvfb_start
 export DISPLAY="$xvfb_display" WINEPREFIX="$tmp/wine" WINEARCH=win64 WINEDEBUG=-all
 wineboot -i >/dev/null 2>&1
-WINEPATH="$(winepath -w "$out/quorrel-setup");$(winepath -w "$qt/bin")"
+WINEPATH="$(winepath -w "$qt/bin");$(winepath -w "$out/quorrel-setup")"
 export WINEPATH
 wine explorer /desktop=shots,1024x768 "$out/build/quorrel-screenshots.exe" \
     "$(winepath -w "$here/docs/screenshots")" -windows
