@@ -25,6 +25,8 @@ trap 'exit 130' INT TERM
 xvfb_start
 export DISPLAY="$xvfb_display" WINEPREFIX="$tmp/wine" WINEARCH=win64 WINEDEBUG=-all
 wineboot -i >/dev/null 2>&1
+# The glyphs of Wine's own title-bar buttons.
+cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
 WINEPATH="$(winepath -w "$qt/bin");$(winepath -w "$out/quorrel-setup")"
 export WINEPATH
 wine explorer /desktop=shots,1024x768 "$out/build/quorrel-screenshots.exe" \
