@@ -154,8 +154,10 @@ int showHelp(QCommandLineParser &parser, QByteArray argv0, bool withQt)
     else
         app = std::make_unique<QCoreApplication>(argc, args);
     nameApplication();
-    if (withQt)  // prints and ends the program
+    if (withQt) {  // prints and ends the program
+        Startup::connectStreams();
         parser.process(QStringList{Startup::decode(argv0), QStringLiteral("--help-all")});
+    }
     Startup::print(parser.helpText(), false);
     return EXIT_SUCCESS;
 }

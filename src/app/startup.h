@@ -21,6 +21,10 @@ QString decode(const QByteArray &argument);
 // console it was started from or else a message box.
 void print(const QString &text, bool error);
 
+// Connects the C streams, which Qt prints its own help to, to where print()
+// writes; where there is nowhere, Qt shows a message box.
+void connectStreams();
+
 // A platform plugin that starts without a display, to list Qt's own options.
 extern const char WindowlessPlatform[];
 

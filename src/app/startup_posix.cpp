@@ -25,6 +25,10 @@ void print(const QString &text, bool error)
     std::fputs(text.toLocal8Bit().constData(), error ? stderr : stdout);
 }
 
+void connectStreams()
+{
+}
+
 bool displayFound()
 {
     return !qEnvironmentVariableIsEmpty("DISPLAY")

@@ -2,6 +2,7 @@
 
 #include "script/maker.h"
 
+#include <cstdio>
 #include <string>
 #include <windows.h>
 
@@ -28,6 +29,8 @@ HANDLE userHandle(bool error)
     static const HANDLE console = [] {
         if (!AttachConsole(ATTACH_PARENT_PROCESS))
             return INVALID_HANDLE_VALUE;
+        std::freopen("CONOUT$", "w", stdout);  // for what Qt prints itself
+        std::freopen("CONOUT$", "w", stderr);
         return CreateFileW(L"CONOUT$", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                            OPEN_EXISTING, 0, nullptr);
     }();
@@ -69,6 +72,11 @@ void print(const QString &text, bool error)
         MessageBoxW(nullptr, text.trimmed().toStdWString().c_str(), title.c_str(),
                     MB_OK | MB_SETFOREGROUND | (error ? MB_ICONERROR : MB_ICONINFORMATION));
     }
+}
+
+void connectStreams()
+{
+    userHandle(false);
 }
 
 bool displayFound()
