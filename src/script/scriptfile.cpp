@@ -98,9 +98,9 @@ QString Folder::displayPath() const
     // Asked of the open folder each time: a renamed folder is named as it is now.
     const QByteArray where = m_error == Cause::None ? NativeFile::folderPath(m_handle)
                                                     : QByteArray();
-    return where.isEmpty()
-        ? fileName()
-        : QDir::cleanPath(QFile::decodeName(where) + QLatin1Char('/') + fileName());
+    return where.isEmpty() ? fileName()
+                           : QDir::toNativeSeparators(QDir::cleanPath(
+                               NativeFile::decodePath(where) + QLatin1Char('/') + fileName()));
 }
 
 Outcome save(const Folder &folder, QStringView text)
