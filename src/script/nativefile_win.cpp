@@ -265,14 +265,15 @@ DWORD finalPath(HANDLE h, std::wstring *out)
 }
 
 // The path each open folder was opened by, for where GetFinalPathNameByHandleW
-// cannot say (Wine's gives up beyond MAX_PATH characters).
+// cannot say (a share whose folders this user may not all see; Wine's gives up
+// beyond MAX_PATH characters).
 QMutex openedLock;
 std::map<qintptr, std::wstring> opened;
 
 DWORD folderFinalPath(qintptr folder, std::wstring *out)
 {
     const DWORD e = finalPath(HANDLE(folder), out);
-    if (e != ERROR_MORE_DATA)
+    if (!e)
         return e;
     const QMutexLocker lock(&openedLock);
     const auto it = opened.find(folder);
@@ -863,11 +864,14 @@ Outcome replace(qintptr folder, const char *name, QByteArrayView bytes)
 {
     Target t;
     if (const DWORD e = at(folder, name, &t)) {
-        return e == ERROR_FILE_NOT_FOUND || e == ERROR_PATH_NOT_FOUND
-            ? outcome(Problem::FolderGone, 0, OldFile::None)
-            : failure(e, OldFile::None);
+        return e == ERROR_FILE_NOT_FOUND ? outcome(Problem::FolderGone, 0, OldFile::None)
+                                         : failure(e, OldFile::None);
     }
     Outcome r = write(t, bytes);
+    // A folder removed with POSIX semantics while open has no path any more.
+    if (!t.exists && r.cause == Cause::Missing
+        && GetFileAttributesW(t.dir.c_str()) == INVALID_FILE_ATTRIBUTES)
+        r = outcome(Problem::FolderGone, 0, OldFile::None);
     r.viaLink = t.viaLink;
     r.path = display(t.path());
     return r;
