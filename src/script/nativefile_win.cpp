@@ -713,8 +713,12 @@ Via viaNewFile(const Target &t, Handle &old, QByteArrayView bytes, Outcome *r)
     DWORD e = fd.valid() ? 0 : GetLastError();
     if (e == ERROR_ACCESS_DENIED)
         return Via::FolderRefused;
+    if (e) {
+        *r = failure(e, kept);
+        return Via::Done;
+    }
     // ReplaceFileW keeps the old file's DACL, not its owner.
-    if (!e && t.exists) {
+    if (t.exists) {
         const QByteArray owner = ownerOf(old.get());
         if (owner.isEmpty() || owner != ownerOf(fd.get())) {
             fd.close();
@@ -722,8 +726,7 @@ Via viaNewFile(const Target &t, Handle &old, QByteArrayView bytes, Outcome *r)
             return Via::CarryFailed;
         }
     }
-    if (!e)
-        e = writeAt(fd.get(), bytes, 0);
+    e = writeAt(fd.get(), bytes, 0);
     if (!e)
         e = flush(fd.get());
     fd.close();
