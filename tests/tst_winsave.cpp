@@ -100,7 +100,7 @@ private slots:
         QVERIFY(QDir().mkpath(dir));
         const Folder folder(dir.toUtf8());
         const QString path = QDir::toNativeSeparators(dir + "/autoexec.cfg");
-        QCOMPARE(folder.displayPath(), path);
+        QCOMPARE(QDir::toNativeSeparators(folder.displayPath()), path);
         for (int i = 0; i < 2; ++i) {
             const ScriptFile::Outcome r = ScriptFile::save(folder, scriptFor({}));
             QCOMPARE(int(r.problem), int(Problem::None));

@@ -28,7 +28,4 @@ QByteArray folderPath(qintptr folder);
 
 void closeFolder(qintptr folder);
 
-// A path of the system's own bytes, as folderPath gives it, for people to read.
-QString decodePath(const QByteArray &path);
-
 }  // namespace NativeFile

@@ -850,7 +850,7 @@ Outcome replace(qintptr folder, const char *name, QByteArrayView bytes)
         return outcome(Problem::FolderGone, 0, OldFile::None);
     Outcome r = write(t, bytes);
     r.viaLink = t.viaLink;
-    r.path = decodePath(pathOf(t));
+    r.path = QFile::decodeName(pathOf(t));
     return r;
 }
 
@@ -864,7 +864,7 @@ Recovery recover(qintptr folder, const char *name)
     if (e || resolve(t) || !t.exists || t.plantedLink || !S_ISREG(t.st.st_mode)
         || fstatat(t.dir.get(), journalName(t.name).constData(), &js, AT_SYMLINK_NOFOLLOW) != 0)
         return r;
-    r.path = decodePath(pathOf(t));
+    r.path = QFile::decodeName(pathOf(t));
     Fd fd(openat(t.dir.get(), t.name.constData(), O_WRONLY | FileFlags));
     if (!fd.valid()) {
         r.what = Recovery::Failed;
@@ -895,11 +895,6 @@ QByteArray folderPath(qintptr folder)
 void closeFolder(qintptr folder)
 {
     ::close(int(folder));
-}
-
-QString decodePath(const QByteArray &path)
-{
-    return QFile::decodeName(path);
 }
 
 }  // namespace NativeFile

@@ -952,9 +952,4 @@ void closeFolder(qintptr folder)
     CloseHandle(HANDLE(folder));
 }
 
-QString decodePath(const QByteArray &path)
-{
-    return QString::fromUtf8(path);
-}
-
 }  // namespace NativeFile

@@ -43,8 +43,7 @@ class Folder {
 public:
     // The working folder as it is now.
     static Folder current();
-    // `path` in the system's own bytes as given on the command line (on
-    // Windows, whose own are UTF-16: UTF-8).
+    // `path` in the system's own bytes (UTF-8 on Windows), as given on the command line.
     explicit Folder(const QByteArray &path);
     Folder(Folder &&other) noexcept;
     Folder &operator=(Folder &&other) noexcept;
