@@ -31,14 +31,16 @@
 //   replace    the same, then ReplaceFileW puts it in the old file's place; it
 //              keeps the old file's DACL, attributes and streams, and leaves the
 //              old file under a backup name until it is done. Where it cannot
-//              (the old file cannot be removed, its security not carried), the
-//              plan is made again knowing that
+//              (a new file here takes another owner, the old file cannot be
+//              removed, its security cannot be carried), the plan is made again
+//              knowing that
 //   in place   for a file with more than one name: under the file's exclusive
-//              open, the space reserved, the old bytes in the journal
-//              .autoexec.cfg.quorrel-journal (SavePlan's format) flushed before
-//              the first byte changes, the text written, the file cut to its
-//              length and flushed, the journal deleted. On failure the journal
-//              is copied back; after a crash the next save or start does that.
+//              open, the old bytes in the journal .autoexec.cfg.quorrel-journal
+//              (SavePlan's format) flushed before the first byte changes, the
+//              file grown to the new length (NTFS allocates its clusters then),
+//              the text written, the file cut to its length and flushed, the
+//              journal deleted. On failure the journal is copied back; after a
+//              crash the next save or start does that.
 //
 // The old file is opened with no sharing (share mode 0) while the save reads,
 // decides and writes: no other program reads or writes it meanwhile, and another
@@ -177,7 +179,7 @@ DWORD fromUtf8(const char *bytes, std::wstring *out)
         : GetLastError();
 }
 
-// A path as the calls above show it, without \\?\ before it.
+// A path for people to read: without the \\?\ that the calls need.
 std::wstring shown(const std::wstring &path)
 {
     if (startsWith(path, L"\\\\?\\UNC\\"))
@@ -214,7 +216,8 @@ DWORD longPath(const std::wstring &path, std::wstring *out)
 }
 
 // Whether one part of a path is a name that Windows takes for a device (CON,
-// NUL, COM1 …), whatever follows its first dot and whatever trails it.
+// NUL, COM1 …), whatever follows its first dot and whatever trails it; by hand,
+// as no documented call of Windows or Qt tells.
 bool isDeviceName(std::wstring part)
 {
     part = part.substr(0, part.find(L'.'));
