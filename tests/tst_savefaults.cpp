@@ -290,13 +290,15 @@ private slots:
         QVERIFY2(said.contains(" old 1 ") && said.contains(" new 0 "), said);  // put back, kept
     }
 
-    // Two saves in place at once: the second waits for the first one's lock and
-    // takes the length it left, so the file is the second text, whole.
+    // Two saves in place at once: the second, started once the first holds the
+    // lock, waits for it and takes the length it left, so the file is the
+    // second text, whole.
     void twoSavers()
     {
         const QByteArray said = sh(R"(fresh; old; ln g/autoexec.cfg g/other; cd g
             ${INJECT}pwrite64:delay_enter=300000:when=1 $AS1 $SAVE 100 >/dev/null &
-            sleep 0.1; $AS1 $SAVE | head -1; wait; ls -A)");
+            for i in $(seq 300); do flock -n autoexec.cfg true || break; sleep 0.01; done
+            $AS1 $SAVE | head -1; wait; ls -A)");
         QCOMPARE(said, "0 0\nautoexec.cfg\nother\n");
         QFile file(base->filePath("g/autoexec.cfg"));
         QVERIFY(file.open(QIODevice::ReadOnly) && file.readAll() == New);

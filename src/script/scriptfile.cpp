@@ -33,6 +33,18 @@ constexpr char16_t Upper[128] = {
 };
 // clang-format on
 
+// A name in the system's own bytes as text: on Windows, whose names are UTF-16,
+// the bytes between the program's layers are UTF-8 (its ANSI code page would
+// lose letters).
+QString decodeName(const QByteArray &name)
+{
+#ifdef Q_OS_WIN
+    return QString::fromUtf8(name);
+#else
+    return QFile::decodeName(name);
+#endif
+}
+
 char byteFor(char16_t c)
 {
     if (c < 0x80)
@@ -98,9 +110,8 @@ QString Folder::displayPath() const
     // Asked of the open folder each time: a renamed folder is named as it is now.
     const QByteArray where = m_error == Cause::None ? NativeFile::folderPath(m_handle)
                                                     : QByteArray();
-    return where.isEmpty()
-        ? fileName()
-        : QDir::cleanPath(QFile::decodeName(where) + QLatin1Char('/') + fileName());
+    return where.isEmpty() ? fileName()
+                           : QDir::cleanPath(decodeName(where) + QLatin1Char('/') + fileName());
 }
 
 Outcome save(const Folder &folder, QStringView text)
