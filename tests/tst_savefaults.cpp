@@ -290,16 +290,15 @@ private slots:
         QVERIFY2(said.contains(" old 1 ") && said.contains(" new 0 "), said);  // put back, kept
     }
 
-    // Two saves in place at once: the second waits for the first one's lock and
-    // takes the length it left, so the file is the second text, whole. The first
-    // holds the lock for 1.2 s, the second starts 0.6 s after it (a loaded
-    // machine or a sanitizer build takes more than 0.1 s to start a saver) and
-    // waits at most 2 s.
+    // Two saves in place at once: the second, started once the first holds the
+    // lock, waits for it and takes the length it left, so the file is the
+    // second text, whole.
     void twoSavers()
     {
         const QByteArray said = sh(R"(fresh; old; ln g/autoexec.cfg g/other; cd g
-            ${INJECT}pwrite64:delay_enter=1200000:when=1 $AS1 $SAVE 100 >/dev/null &
-            sleep 0.6; $AS1 $SAVE | head -1; wait; ls -A)");
+            ${INJECT}pwrite64:delay_enter=300000:when=1 $AS1 $SAVE 100 >/dev/null &
+            for i in $(seq 300); do flock -n autoexec.cfg true || break; sleep 0.01; done
+            $AS1 $SAVE | head -1; wait; ls -A)");
         QCOMPARE(said, "0 0\nautoexec.cfg\nother\n");
         QFile file(base->filePath("g/autoexec.cfg"));
         QVERIFY(file.open(QIODevice::ReadOnly) && file.readAll() == New);

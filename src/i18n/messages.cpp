@@ -65,6 +65,10 @@ QString causeWords(ScriptFile::Cause cause)
     case Cause::Busy: return pick("soubor používá systém", "the system is using the file");
     case Cause::Locked:
         return pick("soubor právě ukládá jiný program", "another program is saving the file");
+    case Cause::InUse:
+        return pick("soubor má otevřený jiný program", "another program has the file open");
+    case Cause::ReadOnlyFile:
+        return pick("soubor je označen jen pro čtení", "the file is marked read-only");
     case Cause::Unsupported:
         return pick("souborový systém to nepodporuje", "the file system does not support it");
     case Cause::NoMemory: return pick("nedostatek paměti", "not enough memory");

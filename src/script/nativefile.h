@@ -6,7 +6,7 @@
 
 // The operating system's side of Save and the only code that calls it: it
 // gathers the facts for the plan (saveplan.h) and carries the plan out. One
-// implementation per platform; nativefile_posix.cpp is the POSIX one.
+// implementation per platform: nativefile_posix.cpp and nativefile_win.cpp.
 namespace NativeFile {
 
 // Replaces the file `name` (a bare file name) of the open folder `folder` with

@@ -65,7 +65,7 @@ constexpr qint64 MaxKept = 16 * 1024 * 1024;
 // SHA-1 of both. It is complete and on disk before the old file changes.
 struct JournalHead {
     qint64 length = 0;             // the old file's
-    quint32 mode = 0;              // its permission bits, set-id bits among them
+    quint32 mode = 0;              // its permission bits (set-id bits among them), or attributes
     quint64 device = 0, file = 0;  // which file it belongs to
 };
 constexpr int JournalHeadSize = 40;

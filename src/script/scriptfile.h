@@ -16,22 +16,24 @@ QByteArray encode(QStringView text);
 // Why an operation of the system failed, in words of the program's own.
 enum class Cause {
     None,
-    Denied,       // permission denied, or not permitted
-    ReadOnly,     // a read-only file system
-    Io,           // an input/output error
-    NoSpace,      // no room left on the disk
-    Quota,        // the user's disk quota is used up
-    TooLarge,     // beyond the file-size limit, or larger than a save keeps
-    LinkLoop,     // too many links in a row
-    NameTooLong,  // a name or path too long
-    NotFolder,    // a part of the path is not a folder
-    Missing,      // no such file or folder
-    Busy,         // in use by the system
-    Locked,       // another program is saving the same file
-    Unsupported,  // the file system does not support what was asked
-    NoMemory,     // not enough memory
-    TooManyOpen,  // too many open files
-    Other,        // anything else: no words of its own
+    Denied,        // permission denied, or not permitted
+    ReadOnly,      // a read-only file system
+    Io,            // an input/output error
+    NoSpace,       // no room left on the disk
+    Quota,         // the user's disk quota is used up
+    TooLarge,      // beyond the file-size limit, or larger than a save keeps
+    LinkLoop,      // too many links in a row
+    NameTooLong,   // a name or path too long
+    NotFolder,     // a part of the path is not a folder
+    Missing,       // no such file or folder
+    Busy,          // in use by the system
+    Locked,        // another program is saving the same file
+    InUse,         // another program has the file open and shares it with none
+    ReadOnlyFile,  // the file is marked read-only
+    Unsupported,   // the file system does not support what was asked
+    NoMemory,      // not enough memory
+    TooManyOpen,   // too many open files
+    Other,         // anything else: no words of its own
 };
 
 // The folder Save writes into, opened once and held open (for passing through,
