@@ -26,6 +26,15 @@ else()
   set(quorrel_CXXFLAGS -fstack-protector-strong -Wformat -Werror=format-security)
   set(quorrel_LDFLAGS -Wl,-z,relro -Wl,-z,now)
 endif()
+if(MINGW)
+  # Windows programs have no RELRO or immediate binding (the linker refuses
+  # "-z"), and MinGW-w64's stack protector and _FORTIFY_SOURCE live in libssp,
+  # which the compiler links when it sees the stack protector at link time.
+  list(FILTER quorrel_LDFLAGS EXCLUDE REGEX "^-Wl,-z,")
+  set(ssp ${quorrel_CXXFLAGS})
+  list(FILTER ssp INCLUDE REGEX "^-fstack-protector")
+  list(APPEND quorrel_LDFLAGS ${ssp})
+endif()
 # _FORTIFY_SOURCE needs optimisation (glibc warns without it) and is left to
 # AddressSanitizer in a sanitizer build.
 set(quorrel_FORTIFY ${quorrel_CPPFLAGS})

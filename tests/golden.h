@@ -4,7 +4,7 @@
 // the program's own tables.
 
 #include <QFile>
-#include <QStringDecoder>
+#include <QHash>
 #include <QStringList>
 
 inline QByteArray goldenBytes(const char *name)
@@ -31,12 +31,25 @@ inline QByteArray defaultScriptBytes()
     return goldenBytes("default-script.cfg");
 }
 
+// Windows-1250 bytes as text, by the code page written down in cp1250.tsv (Qt
+// has the code page only when built with ICU, which the Windows build is not).
+inline QString fromWindows1250(const QByteArray &bytes)
+{
+    static const QHash<uchar, char16_t> upper = [] {
+        QHash<uchar, char16_t> h;
+        for (const QStringList &row : goldenRows("cp1250.tsv"))
+            h.insert(uchar(row[0].toUInt(nullptr, 16)), char16_t(row[1].toUInt(nullptr, 16)));
+        return h;
+    }();
+    QString text;
+    for (const char c : bytes)
+        text += uchar(c) < 0x80 ? QChar(QLatin1Char(c)) : QChar(upper.value(uchar(c), u'\ufffd'));
+    return text;
+}
+
 inline QStringList defaultScriptLines()
 {
-    return QStringDecoder("windows-1250")(defaultScriptBytes())
-        .
-        operator QString()
-        .split(QStringLiteral("\r\n"));
+    return fromWindows1250(defaultScriptBytes()).split(QStringLiteral("\r\n"));
 }
 
 inline QString defaultScript()

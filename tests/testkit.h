@@ -54,20 +54,27 @@ inline QString truthFor(const MainWindow &form)
         return s;
     };
     QStringList l = start;
-    l[0] = "name \"" + text("Text2") + '"';
-    l[1] = "team \"" + text("Text3") + '"';
-    l[2] = child<QCheckBox>(&form, "Check1")->isChecked() ? "invmouse 1" : "invmouse 0";
+    // A start script read wrong (too few lines) ends the test, not the heap.
+    const auto line = [&l](qsizetype i) -> QString & {
+        if (i < 0 || i >= l.size())
+            qFatal("the start script has %lld lines, not line %lld", qlonglong(l.size()),
+                   qlonglong(i + 1));
+        return l[i];
+    };
+    line(0) = "name \"" + text("Text2") + '"';
+    line(1) = "team \"" + text("Text3") + '"';
+    line(2) = child<QCheckBox>(&form, "Check1")->isChecked() ? "invmouse 1" : "invmouse 0";
     for (const QStringList &b : bars) {  // the game value falls by one a step from Min down
         const int steps = child<QScrollBar>(&form, qPrintable(b[0]))->value() - b[1].toInt();
-        l[b[5].toInt() - 1] = b[6] + ' ' + QString::number(b[7].toInt() - steps);
+        line(b[5].toInt() - 1) = b[6] + ' ' + QString::number(b[7].toInt() - steps);
     }
     for (const QStringList &option : fps)
         if (child<QRadioButton>(&form, qPrintable(option[0]))->isChecked())
-            l[7] = "fpsrange " + option[1];
+            line(7) = "fpsrange " + option[1];
     const char *keys[] = {"Text4", "forward", "Text5", "backward",
                           "Text6", "left",    "Text7", "right"};
     for (int k = 0; k < 4; ++k)
-        l[15 + k] = "bind " + text(keys[2 * k]) + ' ' + keys[2 * k + 1];
+        line(15 + k) = "bind " + text(keys[2 * k]) + ' ' + keys[2 * k + 1];
     return l.join("\r\n");
 }
 

@@ -92,7 +92,9 @@ private slots:
                                                                         "");
             for (const QStringList &link : links) {
                 QWidget *w = QApplication::focusWidget();
-                QCOMPARE(w ? w->objectName() : QString(), link[0]);
+                // A window system may move the focus into a window after activating it.
+                QTRY_COMPARE((w = QApplication::focusWidget()) ? w->objectName() : QString(),
+                             link[0]);
                 QAccessibleInterface *a = QAccessible::queryAccessibleInterface(w);
                 QCOMPARE(
                     QStringList({a->text(QAccessible::Name), a->text(QAccessible::Description)}),
@@ -129,7 +131,8 @@ private slots:
             QFile::remove(file);
             enterOn(&w.form, "Command2");
             QVERIFY(QFile::exists(file));
-            QCOMPARE(announced(&w.form), goldenSpoken("saved", language).arg(file));
+            QCOMPARE(announced(&w.form),
+                     goldenSpoken("saved", language).arg(QDir::toNativeSeparators(file)));
         }
 
         TestResponder modal;
@@ -170,7 +173,8 @@ private slots:
         QCOMPARE(focused.join(' '), "VScroll4 Option4 VScroll5 Option4");
         QString folder = QDir::currentPath();
         const auto saves = [&](const char *to) {
-            return QString::fromUtf8(to) + QDir(folder).absoluteFilePath("autoexec.cfg");
+            return QString::fromUtf8(to)
+                + QDir::toNativeSeparators(QDir(folder).absoluteFilePath("autoexec.cfg"));
         };
         // Where Save writes, from the start and after the folder changed.
         for (const bool moved : {false, true}) {

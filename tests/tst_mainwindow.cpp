@@ -248,13 +248,15 @@ private slots:
             return save->toolTip();
         };
         // The tooltip names the file in the folder that Save writes into.
+        const auto native = QDir::toNativeSeparators;
         QCOMPARE(toolTip(),
                  QString::fromUtf8("Uloží nastavení do ")
-                     + QDir::current().absoluteFilePath("autoexec.cfg"));
+                     + native(QDir::current().absoluteFilePath("autoexec.cfg")));
         QTemporaryDir other;
         w.form.setSaveFolder(ScriptFile::Folder(QFile::encodeName(other.path())));
         const QString path = QDir(other.path()).absoluteFilePath("autoexec.cfg");
-        QVERIFY(toolTip().endsWith(path));
+        QVERIFY(toolTip().endsWith(native(path)));
+#ifndef Q_OS_WIN  // where a folder in use cannot be renamed, and QFile::link makes a shortcut
         // It names the folder as it is now, and the one a path through a link reaches.
         QVERIFY(QDir().rename(other.path(), other.path() + "-moved"));
         QVERIFY(toolTip().endsWith(other.path() + "-moved/autoexec.cfg"));
@@ -264,6 +266,7 @@ private slots:
         w.form.setSaveFolder(ScriptFile::Folder(QFile::encodeName(other.filePath("lnk/.."))));
         QVERIFY(toolTip().endsWith(other.filePath("a/autoexec.cfg")));
         w.form.setSaveFolder(ScriptFile::Folder(QFile::encodeName(other.path())));
+#endif
 
         // A failed save says where and why, in the window's language, and keeps everything.
         QVERIFY(QDir().mkdir(path));
@@ -285,10 +288,11 @@ private slots:
         for (int language : {1, 2}) {
             const ModalResponder::Message &m = modal.messages[2 * (language - 1)];
             QCOMPARE(m.icon, QMessageBox::Critical);
-            QCOMPARE(m.title + ": " + m.text, goldenMessage("saveFailed", language).arg(path));
+            QCOMPARE(m.title + ": " + m.text,
+                     goldenMessage("saveFailed", language).arg(native(path)));
         }
         QCOMPARE(w.field("Text2")->text(), "Kept");
-        QVERIFY(toolTip().startsWith("Saves the settings to /"));
+        QCOMPARE(toolTip(), "Saves the settings to " + native(path));
     }
 
     void closeEndsAtOnce_data()

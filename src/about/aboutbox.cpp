@@ -7,6 +7,7 @@
 AboutBox::AboutBox(QWidget *parent) : ToolDialog(parent), m_ui(std::make_unique<Ui::AboutBox>())
 {
     m_ui->setupUi(this);
+    WindowKit::useFaces(this);
     const QString web = QString::fromUtf8(Maker::WebText);
     const QString licence = QString::fromUtf8(Maker::LicenceText);
     m_ui->Label2->setText(QStringLiteral("Copyright ") + Maker::copyright());

@@ -3,13 +3,12 @@
 #include "i18n/messages.h"
 #include "script/maker.h"
 #include "script/scriptfile.h"
+#include "startup.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QFile>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <memory>
 
 namespace CommandLine {
@@ -35,13 +34,15 @@ bool among(const QByteArray &name, const char *names)
 
 void say(const QString &line)
 {
-    std::fprintf(stderr, "%s: %s\n", Program::Command, qPrintable(line));
+    Startup::print(QLatin1String(Program::Command) + QLatin1String(": ") + line + u'\n', true);
 }
 
 int refuse(const QString &why)
 {
-    say(why);
-    std::fprintf(stderr, "Try '%s --help' for more information.\n", Program::Command);
+    Startup::print(QLatin1String(Program::Command) + QLatin1String(": ") + why
+                       + QStringLiteral("\nTry '%1 --help' for more information.\n")
+                             .arg(QLatin1String(Program::Command)),
+                   true);
     return Failure;
 }
 
@@ -77,25 +78,26 @@ struct Parsed {
     QString error;
 };
 
-Parsed split(int argc, char **argv, QtArguments *qt)
+Parsed split(const QList<QByteArray> &argv, QtArguments *qt)
 {
     Parsed p;
-    p.arguments << QFile::decodeName(argv[0]);
-    qt->bytes = {argv[0]};
-    for (int i = 1; i < argc; ++i) {
-        const QByteArray arg(argv[i]);
+    const qsizetype argc = argv.size();
+    p.arguments << Startup::decode(argv.value(0));
+    qt->bytes = {argv.value(0)};
+    for (qsizetype i = 1; i < argc; ++i) {
+        const QByteArray &arg = argv[i];
         if (arg == "--") {  // the rest is the program's, even what looks like Qt's
-            for (int j = i; j < argc; ++j)
-                p.arguments << QFile::decodeName(argv[j]);
-            for (int j = i + 1; j < argc; ++j)
+            for (qsizetype j = i; j < argc; ++j)
+                p.arguments << Startup::decode(argv[j]);
+            for (qsizetype j = i + 1; j < argc; ++j)
                 p.gameDirs << argv[j];
             break;
         }
         const QByteArray name = arg.mid(arg.startsWith("--") ? 2 : 1);
         const qsizetype equals = name.indexOf('=');
         if (arg.startsWith('-') && equals < 0 && among(name, QtValueOptions)) {
-            if (i + 1 == argc || std::strcmp(argv[i + 1], "--") == 0) {
-                p.error = QStringLiteral("Missing value after '%1'.").arg(QFile::decodeName(arg));
+            if (i + 1 == argc || argv[i + 1] == "--") {
+                p.error = QStringLiteral("Missing value after '%1'.").arg(Startup::decode(arg));
                 return p;
             }
             qt->bytes << arg << argv[++i];
@@ -107,7 +109,7 @@ Parsed split(int argc, char **argv, QtArguments *qt)
                                   : among(name.left(equals), QtJoinedOptions))) {
             qt->bytes << arg;
         } else {
-            p.arguments << QFile::decodeName(arg);
+            p.arguments << Startup::decode(arg);
             if (!arg.startsWith('-') || arg == "-")
                 p.gameDirs << arg;
         }
@@ -125,23 +127,25 @@ bool windowSystemFound(const Parsed &p)
         if (!name.isEmpty() && name != "xcb" && !name.startsWith("wayland"))
             return true;
     }
-    return p.displayNamed || !qEnvironmentVariableIsEmpty("DISPLAY")
-        || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+    return p.displayNamed || Startup::displayFound();
 }
 
 void printVersion()
 {
-    std::printf("%s %s\nCopyright (C) %s %s\n"
-                "Freeware under the MIT licence <%s>; there is NO WARRANTY.\n",
-                Program::Command, Program::Version, Maker::Year, Maker::Name, Maker::LicenceUrl);
+    Startup::print(QStringLiteral("%1 %2\nCopyright (C) %3 %4\n"
+                                  "Freeware under the MIT licence <%5>; there is NO WARRANTY.\n")
+                       .arg(QLatin1String(Program::Command), QLatin1String(Program::Version),
+                            QLatin1String(Maker::Year), QString::fromUtf8(Maker::Name),
+                            QLatin1String(Maker::LicenceUrl)),
+                   false);
 }
 
-[[noreturn]] void showHelp(QCommandLineParser &parser, char *argv0, bool withQt)
+int showHelp(QCommandLineParser &parser, QByteArray argv0, bool withQt)
 {
-    // Qt lists its own options once a QGuiApplication runs, which the offscreen
-    // platform does without a display.
-    char platform[] = "-platform", offscreen[] = "offscreen";
-    char *args[] = {argv0, platform, offscreen, nullptr};
+    // Qt lists its own options once a QGuiApplication runs, which this platform
+    // does without a display.
+    QByteArray platform("-platform"), windowless(Startup::WindowlessPlatform);
+    char *args[] = {argv0.data(), platform.data(), windowless.data(), nullptr};
     int argc = withQt ? 3 : 1;
     std::unique_ptr<QCoreApplication> app;
     qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
@@ -150,9 +154,12 @@ void printVersion()
     else
         app = std::make_unique<QCoreApplication>(argc, args);
     nameApplication();
-    if (withQt)
-        parser.process(QStringList{QFile::decodeName(argv0), QStringLiteral("--help-all")});
-    parser.showHelp(0);
+    if (withQt) {  // prints and ends the program
+        Startup::connectStreams();
+        parser.process(QStringList{Startup::decode(argv0), QStringLiteral("--help-all")});
+    }
+    Startup::print(parser.helpText(), false);
+    return EXIT_SUCCESS;
 }
 
 QtMessageHandler qtHandler = nullptr;
@@ -176,7 +183,8 @@ void fatalAsFailure(QtMsgType type, const QMessageLogContext &context, const QSt
 std::optional<int> read(int argc, char **argv, QtArguments *forQt,
                         std::optional<ScriptFile::Folder> *gameDir)
 {
-    Parsed p = split(argc, argv, forQt);
+    const QList<QByteArray> args = Startup::arguments(argc, argv);
+    Parsed p = split(args, forQt);
     QCommandLineParser parser;
     describe(parser);
     if (p.error.isEmpty() && !parser.parse(p.arguments))
@@ -184,7 +192,7 @@ std::optional<int> read(int argc, char **argv, QtArguments *forQt,
     if (!p.error.isEmpty())
         return refuse(p.error);
     if (parser.isSet(QStringLiteral("help-all")) || parser.isSet(QStringLiteral("help")))
-        showHelp(parser, argv[0], parser.isSet(QStringLiteral("help-all")));
+        return showHelp(parser, args.value(0), parser.isSet(QStringLiteral("help-all")));
     if (parser.isSet(QStringLiteral("version"))) {
         printVersion();
         return EXIT_SUCCESS;
@@ -200,8 +208,7 @@ std::optional<int> read(int argc, char **argv, QtArguments *forQt,
                 : e == Cause::NotFolder             ? QStringLiteral("not a folder")
                 : words.isEmpty()                   ? QStringLiteral("cannot be opened")
                                                     : words;
-            say(QStringLiteral("GAME_DIR '%1': %2")
-                    .arg(QFile::decodeName(p.gameDirs.first()), why));
+            say(QStringLiteral("GAME_DIR '%1': %2").arg(Startup::decode(p.gameDirs.first()), why));
             return BadGameFolder;
         }
         *gameDir = std::move(game);

@@ -54,6 +54,7 @@ MainWindow::MainWindow(QWidget *parent)
     : QMainWindow(parent), m_ui(std::make_unique<Ui::MainWindow>())
 {
     m_ui->setupUi(this);
+    WindowKit::useFaces(this);
     m_ui->Label15->setText(QString::fromUtf8(Maker::WebText));
     m_ui->Label15->setFont(WindowKit::bigBold());
     m_ui->Text1->setPlainText(Maker::copyright());

@@ -3,11 +3,13 @@
 #include "captions.h"
 #include "language.h"
 #include "ui_languagedialog.h"
+#include "widgets/windowkit.h"
 
 LanguageDialog::LanguageDialog(QWidget *parent)
     : ToolDialog(parent), m_ui(std::make_unique<Ui::LanguageDialog>())
 {
     m_ui->setupUi(this);
+    WindowKit::useFaces(this);
     for (QRadioButton *option : {m_ui->Option1, m_ui->Option2})
         connect(option, &QRadioButton::clicked, this, &LanguageDialog::takeChoice);
     connect(m_ui->Command1, &QPushButton::clicked, this, &QDialog::accept);

@@ -2,6 +2,8 @@
 
 #include "language.h"
 
+#include <QDir>
+
 QString inLanguage(const Wording &w)
 {
     const Language l = language();
@@ -16,6 +18,12 @@ namespace Messages {
 namespace {
 
 const Wording ErrorTitle{"Chyba", "Error", "Error"};
+
+// A path with the system's own separators (backslashes on Windows).
+QString native(const QString &path)
+{
+    return QDir::toNativeSeparators(path);
+}
 
 // Texts of the save's failures; before a language is chosen, English.
 QString pick(const char *czech, const char *english)
@@ -207,7 +215,7 @@ Message saveFailed(const ScriptFile::Outcome &outcome)
                                       "The settings were saved to\n%1\n\n%2")
                                : pick("Nastavení se nepodařilo uložit do souboru\n%1\n\n%2",
                                       "The settings could not be saved to\n%1\n\n%2");
-    return {inLanguage(ErrorTitle), head.arg(outcome.path, saveReason(outcome))};
+    return {inLanguage(ErrorTitle), head.arg(native(outcome.path), saveReason(outcome))};
 }
 
 std::optional<Message> recovered(const ScriptFile::Recovery &r)
@@ -223,7 +231,7 @@ std::optional<Message> recovered(const ScriptFile::Recovery &r)
                "An earlier save of\n%1\nwas interrupted, and the old file could not be put "
                "back%2; the next start of the program will try again.")
               .arg(QStringLiteral("%1"), inBrackets(r.cause));
-    return Message{inLanguage({"Upozornění", "Warning", "Warning"}), text.arg(r.path)};
+    return Message{inLanguage({"Upozornění", "Warning", "Warning"}), text.arg(native(r.path))};
 }
 
 QString cause(ScriptFile::Cause cause)
@@ -233,7 +241,7 @@ QString cause(ScriptFile::Cause cause)
 
 QString saved(const QString &path)
 {
-    return pick("Nastavení bylo uloženo do %1", "The settings were saved to %1").arg(path);
+    return pick("Nastavení bylo uloženo do %1", "The settings were saved to %1").arg(native(path));
 }
 
 QString settingsReset()
@@ -246,7 +254,7 @@ QString saveToolTip(const QString &path)
 {
     return inLanguage(
                {"Uloží nastavení do %1", "Saves the settings to %1", "Saves the settings to %1"})
-        .arg(path);
+        .arg(native(path));
 }
 
 }  // namespace Messages

@@ -1,6 +1,7 @@
 #include "windowkit.h"
 
 #include "classicstyle.h"
+#include "faces.h"
 
 #include <QAccessibleWidget>
 #include <QApplication>
@@ -134,15 +135,7 @@ namespace WindowKit {
 void setupApplication()
 {
     initAssets();
-    // The forms' captions are laid out for a bitmap face that Linux lacks; a
-    // narrow sans fits every caption into its pixel box at the same point size.
-    QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
-                               {QStringLiteral("Liberation Sans Narrow"),
-                                QStringLiteral("Liberation Sans"),
-                                QStringLiteral("DejaVu Sans Condensed")});
-    QFont::insertSubstitutions(QStringLiteral("Arial"),
-                               {QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"),
-                                QStringLiteral("DejaVu Sans")});
+    Faces::substitute();
     QApplication::setStyle(new ClassicStyle);
     // The sizes window managers draw in title bars, task bars and switchers. The
     // larger ones are for menus and software centres, which take them from the
@@ -196,9 +189,25 @@ void centreOnScreen(QWidget *window)
     window->move(area.center() - QPoint(window->width() / 2, window->height() / 2));
 }
 
+void useFaces(QWidget *window)
+{
+    QList<QWidget *> widgets = window->findChildren<QWidget *>();
+    widgets.prepend(window);
+    for (QWidget *w : widgets) {
+        if (!w->testAttribute(Qt::WA_SetFont))
+            continue;
+        QFont f = w->font();
+        const QString face = Faces::shown(f.family());
+        if (face != f.family()) {
+            f.setFamily(face);
+            w->setFont(f);
+        }
+    }
+}
+
 QFont bigBold()
 {
-    QFont f(QStringLiteral("MS Sans Serif"));
+    QFont f(Faces::shown(QStringLiteral("MS Sans Serif")));
     f.setPointSizeF(9.75);
     f.setBold(true);
     return f;

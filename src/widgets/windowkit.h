@@ -22,7 +22,11 @@ void showPictures(QWidget *window);
 // Places the window in the middle of its screen.
 void centreOnScreen(QWidget *window);
 
-// "MS Sans Serif" 9.75 pt bold, or its fallback.
+// Gives the controls of a loaded form that name one of the design's faces the
+// face that shows it on this system.
+void useFaces(QWidget *window);
+
+// "MS Sans Serif" 9.75 pt bold, as this system shows it, or its fallback.
 QFont bigBold();
 
 // Blue, bold, underlined, sized to its text: pure blue where that reads at 4.5:1
