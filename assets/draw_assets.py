@@ -10,6 +10,8 @@ Writes into assets/:
   figure.jpg        64 x 120  player figure, rifle across the body
   figure_small.png  52 x 100  main window picture, rifle at the side
   logo.jpg          64 x 38   Zelvik Soft logo
+  installer-side.bmp 164 x 314 the Windows installer's welcome and finish
+                              pages' side picture: the icon over the figure
   NAME@2x.EXT, NAME@3x.EXT    each picture drawn at 2 and 3 times the size
                               for screens of that pixel density; the icon's
                               are icon-96, -144 and -192 beside the sizes above
@@ -523,8 +525,22 @@ def make_logo(path, k=1):
     img.save(path, "JPEG", quality=92, subsampling=0)
 
 
+def make_installer_side(path):
+    # NSIS shows this on its welcome and finish pages at 164 x 314, on black
+    # as the program shows its pictures.
+    side = Image.new("RGB", (164, 314), BLACK)
+    icon = IconPen(64)
+    draw_icon(icon)
+    side.paste(icon.done(), (50, 8), icon.done())
+    figure = Pen(128, 240, scale=2)
+    draw_figure(figure, "port")
+    side.paste(figure.done(), (18, 74))
+    side.save(path, "BMP")
+
+
 def main():
     make_icons(HERE)
+    make_installer_side(os.path.join(HERE, "installer-side.bmp"))
     for k, suffix in ((1, ""), (2, "@2x"), (3, "@3x")):
         make_figure(os.path.join(HERE, f"figure{suffix}.jpg"), k)
         make_figure_small(os.path.join(HERE, f"figure_small{suffix}.png"), k)
