@@ -153,21 +153,12 @@ Cause causeOf(int error)
 
 Outcome outcome(Problem problem, int error, OldFile old)
 {
-    Outcome r;
-    r.problem = problem;
-    r.cause = causeOf(error);
-    r.old = old;
-    return r;
+    return SavePlan::outcome(problem, causeOf(error), old);
 }
 
 Outcome failure(int error, OldFile old)
 {
-    switch (error) {
-    case ENOSPC:
-    case EDQUOT: return outcome(Problem::NoSpace, error, old);
-    case EFBIG: return outcome(Problem::TooLarge, error, old);
-    default: return outcome(Problem::Failed, error, old);
-    }
+    return SavePlan::failure(causeOf(error), old);
 }
 
 Found kindOf(mode_t mode)
@@ -550,27 +541,14 @@ int dropJournal(const Target &t, int journal, bool stays)
     return unlinkat(t.dir.get(), journalName(t.name).constData(), 0) == 0 ? 0 : errno;
 }
 
-// The journal's header, when all of it is there and its sum is right.
 std::optional<JournalHead> checkJournal(int journal)
 {
     struct stat st {};
-    QByteArray head, sum;
-    if (fstat(journal, &st) != 0 || readAt(journal, 0, SavePlan::JournalHeadSize, &head) != 0)
+    if (fstat(journal, &st) != 0)
         return std::nullopt;
-    const auto h = SavePlan::readJournalHead(head);
-    const qint64 body = SavePlan::JournalHeadSize + (h ? h->length : 0);
-    if (!h || st.st_size != body + SavePlan::JournalSumSize
-        || readAt(journal, body, SavePlan::JournalSumSize, &sum) != 0)
-        return std::nullopt;
-    QCryptographicHash hash(QCryptographicHash::Sha1);
-    QByteArray chunk;
-    for (qint64 at = 0; at < body; at += chunk.size()) {
-        if (readAt(journal, at, qsizetype(std::min<qint64>(Chunk, body - at)), &chunk) != 0
-            || chunk.isEmpty())
-            return std::nullopt;
-        hash.addData(chunk);
-    }
-    return hash.result() == sum ? h : std::nullopt;
+    return SavePlan::checkJournal(st.st_size, [journal](qint64 at, qsizetype n, QByteArray *bytes) {
+        return readAt(journal, at, n, bytes) == 0;
+    });
 }
 
 // Copies the old file into a new journal beside it, on disk with its name before

@@ -142,22 +142,12 @@ Cause causeOf(DWORD error)
 
 Outcome outcome(Problem problem, DWORD error, OldFile old)
 {
-    Outcome r;
-    r.problem = problem;
-    r.cause = causeOf(error);
-    r.old = old;
-    return r;
+    return SavePlan::outcome(problem, causeOf(error), old);
 }
 
 Outcome failure(DWORD error, OldFile old)
 {
-    switch (error) {
-    case ERROR_DISK_FULL:
-    case ERROR_HANDLE_DISK_FULL:
-    case DiskQuotaExceeded: return outcome(Problem::NoSpace, error, old);
-    case ERROR_FILE_TOO_LARGE: return outcome(Problem::TooLarge, error, old);
-    default: return outcome(Problem::Failed, error, old);
-    }
+    return SavePlan::failure(causeOf(error), old);
 }
 
 bool startsWith(const std::wstring &s, const wchar_t *prefix)
@@ -539,27 +529,15 @@ DWORD dropJournal(HANDLE journal)
     return setLength(journal, 0) == 0 && flush(journal) == 0 ? 0 : e;
 }
 
-// The journal's header, when all of it is there and its sum is right.
 std::optional<JournalHead> checkJournal(HANDLE journal)
 {
     LARGE_INTEGER size{};
-    QByteArray head, sum;
-    if (!GetFileSizeEx(journal, &size) || readAt(journal, 0, SavePlan::JournalHeadSize, &head) != 0)
+    if (!GetFileSizeEx(journal, &size))
         return std::nullopt;
-    const auto h = SavePlan::readJournalHead(head);
-    const qint64 body = SavePlan::JournalHeadSize + (h ? h->length : 0);
-    if (!h || size.QuadPart != body + SavePlan::JournalSumSize
-        || readAt(journal, body, SavePlan::JournalSumSize, &sum) != 0)
-        return std::nullopt;
-    QCryptographicHash hash(QCryptographicHash::Sha1);
-    QByteArray chunk;
-    for (qint64 done = 0; done < body; done += chunk.size()) {
-        if (readAt(journal, done, qsizetype(std::min<qint64>(Chunk, body - done)), &chunk) != 0
-            || chunk.isEmpty())
-            return std::nullopt;
-        hash.addData(chunk);
-    }
-    return hash.result() == sum ? h : std::nullopt;
+    return SavePlan::checkJournal(size.QuadPart,
+                                  [journal](qint64 at, qsizetype n, QByteArray *bytes) {
+                                      return readAt(journal, at, n, bytes) == 0;
+                                  });
 }
 
 // Copies `length` bytes from `from` at `offset` to `to` at `toOffset`, adding

@@ -1,5 +1,6 @@
 #include "saveplan.h"
 
+#include <QCryptographicHash>
 #include <QtEndian>
 
 // The decision table: the first row whose facts hold gives the plan.
@@ -122,6 +123,45 @@ std::optional<JournalHead> readJournalHead(QByteArrayView bytes)
     if (h.length < 0 || h.length > MaxKept)
         return std::nullopt;
     return h;
+}
+
+std::optional<JournalHead> checkJournal(qint64 size, const ReadAt &read)
+{
+    constexpr qint64 Chunk = 64 * 1024;
+    QByteArray head, sum;
+    if (!read(0, JournalHeadSize, &head))
+        return std::nullopt;
+    const auto h = readJournalHead(head);
+    const qint64 body = JournalHeadSize + (h ? h->length : 0);
+    if (!h || size != body + JournalSumSize || !read(body, JournalSumSize, &sum))
+        return std::nullopt;
+    QCryptographicHash hash(QCryptographicHash::Sha1);
+    QByteArray chunk;
+    for (qint64 at = 0; at < body; at += chunk.size()) {
+        if (!read(at, qsizetype(std::min(Chunk, body - at)), &chunk) || chunk.isEmpty())
+            return std::nullopt;
+        hash.addData(chunk);
+    }
+    return hash.result() == sum ? h : std::nullopt;
+}
+
+ScriptFile::Outcome outcome(Problem problem, Cause cause, ScriptFile::OldFile old)
+{
+    ScriptFile::Outcome r;
+    r.problem = problem;
+    r.cause = cause;
+    r.old = old;
+    return r;
+}
+
+ScriptFile::Outcome failure(Cause cause, ScriptFile::OldFile old)
+{
+    switch (cause) {
+    case Cause::NoSpace:
+    case Cause::Quota: return outcome(Problem::NoSpace, cause, old);
+    case Cause::TooLarge: return outcome(Problem::TooLarge, cause, old);
+    default: return outcome(Problem::Failed, cause, old);
+    }
 }
 
 }  // namespace SavePlan

@@ -3,6 +3,7 @@
 #include "scriptfile.h"
 
 #include <QByteArray>
+#include <functional>
 #include <optional>
 
 // How a save writes: the facts gathered about the name, the folder and the old
@@ -72,5 +73,15 @@ constexpr int JournalHeadSize = 40;
 constexpr int JournalSumSize = 20;
 QByteArray journalHead(const JournalHead &h);
 std::optional<JournalHead> readJournalHead(QByteArrayView bytes);
+// The header of a journal `size` bytes long, when all of it is there and its
+// sum is right; `read(at, n, &bytes)` reads n bytes at `at`, false on an error.
+using ReadAt = std::function<bool(qint64 at, qsizetype n, QByteArray *bytes)>;
+std::optional<JournalHead> checkJournal(qint64 size, const ReadAt &read);
+
+// A failed step's outcome: the problem given, or the one its cause names (no
+// room, too large), with the cause and what became of the old file.
+ScriptFile::Outcome outcome(ScriptFile::Problem problem, ScriptFile::Cause cause,
+                            ScriptFile::OldFile old);
+ScriptFile::Outcome failure(ScriptFile::Cause cause, ScriptFile::OldFile old);
 
 }  // namespace SavePlan
